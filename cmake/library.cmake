@@ -1,0 +1,17 @@
+# orvel_library(name SOURCES files... DEPS targets...): a static library of our
+# own code, or an interface target while its folder has no sources yet.
+function(orvel_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  set(compiled ${ARG_SOURCES})
+  list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
+  if(compiled)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    orvel_strict_warnings(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+  endif()
+endfunction()

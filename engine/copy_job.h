@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace orvel {
+
+enum class JobState : std::int32_t {
+    Finished = 0,
+    Cancelled = 1,
+    Running = 3,
+    CancelRequested = 4,
+};
+
+// One clone or imaging operation as the threads share it. `state` is the only
+// value both threads write: the GUI asks for a cancel, the worker answers.
+struct CopyJob {
+    std::atomic<JobState> state = JobState::Running;
+    std::atomic<std::uint64_t> positionBytes = 0;  // written by the worker
+    std::uint64_t endBytes = 0;                    // the position that means 100 %
+
+    bool cancelled() const
+    {
+        const JobState current = state.load();
+        return current == JobState::CancelRequested || current == JobState::Cancelled;
+    }
+};
+
+static_assert(sizeof(std::atomic<JobState>) == 4 && std::atomic<JobState>::is_always_lock_free,
+              "the job state is read and written as one 32-bit value");
+
+} // namespace orvel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvel {
+
+// The outcome of one transfer. `error` is the system's own code (errno on
+// Linux); 0 when the transfer succeeded.
+struct IoResult {
+    bool ok = false;
+    std::uint32_t error = 0;
+};
+
+// A source is never written, so it is opened read-only (write blockers and
+// locked cards must still open); a destination is opened for reading and writing.
+enum class OpenMode { ReadOnly, ReadWrite };
+
+// One open drive, volume or image file. Every transfer is direct (unbuffered),
+// of whole sectors, at an absolute byte offset, from a buffer aligned to
+// kDirectIoAlignment. A transfer that moves fewer bytes than asked has failed.
+// Destroying the handle closes it.
+class DeviceHandle {
+public:
+    virtual ~DeviceHandle() = default;
+
+    virtual IoResult readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes) = 0;
+    virtual IoResult writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes) = 0;
+
+    // Capacity in bytes of the drive or volume; false when the request fails.
+    virtual bool queryLength(std::uint64_t& lengthBytes) = 0;
+
+    // Everything written so far reaches stable storage.
+    virtual IoResult flush() = 0;
+
+    // Destination preparation. A whole drive loses its partition table (and
+    // is held exclusively from then on); a volume is dismounted, or else locked.
+    virtual bool deleteDriveLayout() = 0;
+    virtual bool dismountVolume() = 0;
+    virtual bool lockVolume() = 0;
+};
+
+// Opens drives, volumes and image files.
+class DeviceAccess {
+public:
+    virtual ~DeviceAccess() = default;
+
+    // A physical drive by its number: the digits of `number` as the system
+    // numbers its disks. Null when there is no such drive or it cannot be opened.
+    virtual std::unique_ptr<DeviceHandle> openPhysicalDrive(std::string_view number, OpenMode mode) = 0;
+
+    // A volume by its bare name (a partition's kernel name, a drive letter).
+    // Names that could reach anything but a volume fail.
+    virtual std::unique_ptr<DeviceHandle> openVolume(std::string_view name, OpenMode mode) = 0;
+
+    // Creates the image file (or empties an existing one) for writing.
+    virtual std::unique_ptr<DeviceHandle> createImageFile(const std::string& path) = 0;
+
+    // Bytes free for a new file in the folder that holds `path`.
+    virtual std::optional<std::uint64_t> freeSpace(const std::string& path) = 0;
+};
+
+} // namespace orvel

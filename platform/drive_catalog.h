@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// One physical drive as the system describes it. Every property is text, as
+// the system reports it; an absent property is nullopt.
+struct DiskDriveRow {
+    std::optional<std::string> caption;
+    std::optional<std::string> name;  // the device path that names the drive
+    std::optional<std::string> size;  // decimal byte count
+    std::optional<std::uint64_t> index;  // the drive number
+    std::optional<std::string> model;
+    std::optional<std::string> mediaType;
+    std::optional<std::string> interfaceType;
+    std::optional<std::string> status;
+    std::optional<std::string> serialNumber;  // read only when asked for
+};
+
+// One volume (logical disk) as the system describes it.
+struct LogicalDiskRow {
+    std::optional<std::string> caption;
+    std::optional<std::string> name;
+    std::optional<std::string> size;
+};
+
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+};
+
+enum class CatalogStatus {
+    Ok,
+    ServiceFailed,   // the system's drive service could not be reached or queried
+    SecurityFailed,  // the call security of the service could not be set
+};
+
+// The system's list of drives and volumes.
+class DriveCatalog {
+public:
+    virtual ~DriveCatalog() = default;
+
+    virtual CatalogStatus listDiskDrives(bool withSerialNumbers, std::vector<DiskDriveRow>& rows) = 0;
+    virtual CatalogStatus listLogicalDisks(std::vector<LogicalDiskRow>& rows) = 0;
+    virtual bool isOpticalDrive(std::string_view caption) = 0;
+    virtual std::optional<OsVersion> osVersion() = 0;
+};
+
+} // namespace orvel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace orvel {
+
+// The ATA task-file registers of one S.M.A.R.T. command.
+struct AtaRegisters {
+    std::uint8_t features = 0;
+    std::uint8_t sectorCount = 0;
+    std::uint8_t sectorNumber = 0;
+    std::uint8_t cylinderLow = 0;
+    std::uint8_t cylinderHigh = 0;
+    std::uint8_t driveHead = 0;
+    std::uint8_t command = 0;
+};
+
+using SmartBlock = std::array<std::uint8_t, 512>;
+
+// A drive opened for S.M.A.R.T. commands; destroying it closes it.
+class SmartDevice {
+public:
+    virtual ~SmartDevice() = default;
+
+    // The drive takes S.M.A.R.T. commands at all.
+    virtual bool supportsSmartCommands() = 0;
+    // A command without data (enable).
+    virtual bool sendCommand(const AtaRegisters& registers) = 0;
+    // A command that returns one 512-byte block (read data, read thresholds).
+    virtual bool receiveData(const AtaRegisters& registers, SmartBlock& block) = 0;
+};
+
+class SmartTransport {
+public:
+    virtual ~SmartTransport() = default;
+
+    // Null when the drive cannot be opened.
+    virtual std::unique_ptr<SmartDevice> openSmartDevice(std::uint64_t driveNumber) = 0;
+};
+
+} // namespace orvel
