@@ -61,6 +61,14 @@ public:
 
     // Bytes free for a new file in the folder that holds `path`.
     virtual std::optional<std::uint64_t> freeSpace(const std::string& path) = 0;
+
+    // The number of the whole drive that a device path (such as /dev/sdb)
+    // names, for the command line; nullopt where paths mean nothing.
+    virtual std::optional<std::uint64_t> driveNumberOf(std::string_view devicePath)
+    {
+        (void)devicePath;
+        return std::nullopt;
+    }
 };
 
 } // namespace orvel
