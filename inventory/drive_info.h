@@ -1,0 +1,31 @@
+#pragma once
+
+#include "inventory/smart_attribute_slot.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvel {
+
+// One physical drive or one volume as the inventory reports it. A new record
+// has every text empty, every number 0, every attribute slot empty and
+// describes a physical drive.
+struct DriveInfo {
+    std::string caption;
+    std::uint64_t sizeBytes = 0;
+    std::string deviceName;  // the path the drive or volume opens by
+    std::string mediaType;
+    std::string serialNumber;
+    SmartAttributeTable smartAttributes{};
+    // The drive number the device path carries, at full width: on Linux it is
+    // the disk sequence number, which exceeds 255, and a cut number would send
+    // S.M.A.R.T. commands to another disk.
+    std::uint64_t diskIndex = 0;
+    std::string model;
+    std::string status;
+    std::string interfaceType;
+    bool isPhysical = true;
+    std::uint32_t temperatureC = 0;  // 0: no reading
+};
+
+} // namespace orvel
