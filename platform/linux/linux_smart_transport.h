@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/smart_transport.h"
+
+#include <memory>
+
+namespace orvel {
+
+// S.M.A.R.T. commands to the machine's disks: drive N is the whole disk whose
+// sequence number is N, and the commands travel as ATA PASS-THROUGH (16)
+// through SG_IO. Disks without SCSI generic support (NVMe, virtio, loop) do
+// not qualify.
+std::unique_ptr<SmartTransport> makeLinuxSmartTransport();
+
+} // namespace orvel
