@@ -1,0 +1,82 @@
+#include "platform/sim/sim_device_handle.h"
+
+#include "platform/sim/sim_direct_io.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace orvel {
+
+SimDeviceHandle::SimDeviceHandle(std::shared_ptr<SimDrive> drive, OpenMode mode, std::optional<std::size_t> volume)
+    : drive_(std::move(drive)), mode_(mode), volume_(volume)
+{
+    const SimDriveSpec& spec = drive_->spec();
+    if (volume_) {
+        const SimVolumeSpec& window = spec.volumes.at(*volume_);
+        windowStart_ = window.startSector * spec.sectorSize;
+        windowLength_ = window.sectorCount * spec.sectorSize;
+    } else {
+        windowLength_ = spec.sizeBytes;
+    }
+}
+
+std::uint32_t SimDeviceHandle::refusal(std::uint64_t offset, const void* buffer, std::uint32_t bytes,
+                                       int pastEndError) const
+{
+    if (!meetsDirectIoRules(offset, buffer, bytes, drive_->spec().sectorSize))
+        return EINVAL;
+    if (!fitsInside(offset, bytes, windowLength_))
+        return static_cast<std::uint32_t>(pastEndError);
+    return 0;
+}
+
+IoResult SimDeviceHandle::readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes)
+{
+    // Reading at or past the end moves fewer bytes than asked, which fails.
+    if (const std::uint32_t error = refusal(offset, buffer, bytes, EIO))
+        return {false, error};
+    if (bytes == 0)
+        return {true, 0};
+    return drive_->read(windowStart_ + offset, buffer, bytes);
+}
+
+IoResult SimDeviceHandle::writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
+{
+    if (mode_ == OpenMode::ReadOnly)
+        return {false, EBADF};
+    if (const std::uint32_t error = refusal(offset, buffer, bytes, ENOSPC))
+        return {false, error};
+    if (bytes == 0)
+        return {true, 0};
+    return drive_->write(windowStart_ + offset, buffer, bytes);
+}
+
+bool SimDeviceHandle::queryLength(std::uint64_t& lengthBytes)
+{
+    if (!drive_->answersLengthQuery())
+        return false;
+    lengthBytes = windowLength_;
+    return true;
+}
+
+IoResult SimDeviceHandle::flush()
+{
+    return drive_->flush();
+}
+
+bool SimDeviceHandle::deleteDriveLayout()
+{
+    return !volume_ && mode_ == OpenMode::ReadWrite && drive_->deleteLayout();
+}
+
+bool SimDeviceHandle::dismountVolume()
+{
+    return volume_ && drive_->dismountVolume(*volume_);
+}
+
+bool SimDeviceHandle::lockVolume()
+{
+    return volume_ && drive_->lockVolume(*volume_);
+}
+
+} // namespace orvel

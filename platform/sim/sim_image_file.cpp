@@ -1,0 +1,62 @@
+#include "platform/sim/sim_image_file.h"
+
+#include "platform/sim/sim_direct_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+namespace orvel {
+namespace {
+
+constexpr std::uint32_t kFileBlockSize = 512;
+
+} // namespace
+
+std::unique_ptr<SimImageFile> SimImageFile::create(const std::filesystem::path& path)
+{
+    std::unique_ptr<SimImageFile> image(new SimImageFile);
+    if (!image->file_.create(path))
+        return nullptr;
+    return image;
+}
+
+IoResult SimImageFile::readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes)
+{
+    if (!meetsDirectIoRules(offset, buffer, bytes, kFileBlockSize))
+        return {false, EINVAL};
+    const std::lock_guard lock(mutex_);
+    if (!fitsInside(offset, bytes, length_))
+        return {false, EIO};
+    if (!file_.read(offset, buffer, bytes))
+        return {false, EIO};
+    return {true, 0};
+}
+
+IoResult SimImageFile::writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
+{
+    if (!meetsDirectIoRules(offset, buffer, bytes, kFileBlockSize))
+        return {false, EINVAL};
+    const std::lock_guard lock(mutex_);
+    if (!file_.write(offset, buffer, bytes))
+        return {false, EIO};
+    length_ = std::max(length_, offset + bytes);
+    return {true, 0};
+}
+
+bool SimImageFile::queryLength(std::uint64_t& lengthBytes)
+{
+    const std::lock_guard lock(mutex_);
+    lengthBytes = length_;
+    return true;
+}
+
+IoResult SimImageFile::flush()
+{
+    const std::lock_guard lock(mutex_);
+    if (!file_.flush())
+        return {false, EIO};
+    return {true, 0};
+}
+
+} // namespace orvel

@@ -1,0 +1,34 @@
+#include "support/sim_platform_fixture.h"
+
+#include "support/sim_system_services.h"
+
+#include <cstring>
+#include <utility>
+
+namespace orvel::test {
+
+SimPlatform& SimPlatformFixture::make(std::vector<SimDriveSpec> drives)
+{
+    const std::filesystem::path root = folder_.path();
+    platform_ = std::make_unique<SimPlatform>(std::move(drives), root / "cache",
+                                              std::make_shared<SimSystemServices>(root / "logs"));
+    return *platform_;
+}
+
+SimDriveSpec simDrive(std::uint64_t sectors, std::uint32_t sectorSize)
+{
+    SimDriveSpec spec;
+    spec.model = "Test Disk";
+    spec.sizeBytes = sectors * sectorSize;
+    spec.sectorSize = sectorSize;
+    return spec;
+}
+
+AlignedBuffer filledBuffer(std::size_t bytes, std::uint8_t fill)
+{
+    AlignedBuffer buffer(bytes);
+    std::memset(buffer.data(), fill, bytes);
+    return buffer;
+}
+
+} // namespace orvel::test
