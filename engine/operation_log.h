@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/disk_device.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace orvel {
+
+// How an operation ended, as its log summary says it.
+enum class LogOutcome { Completed, Cancelled, Failed };
+
+// The longest log file name, ".log" included: the longest name a Linux file
+// system takes, which also leaves room for the terminating zero of the
+// 260-byte name buffer of other platforms.
+inline constexpr std::size_t kLogFileNameLimit = 255;
+
+// The log's file name for a source: "Drive" and the first character of a
+// two-character name (D: gives DriveD.log), else the whole name, then ".log".
+// Separators and characters no file name can hold become '_'; a long name is
+// cut at a character boundary so that the result fits kLogFileNameLimit.
+std::string logFileNameFor(std::string_view sourceName);
+
+// The log's absolute path in `directory`; empty when there is no directory.
+std::string logFilePath(std::string_view directory, std::string_view sourceName);
+
+// The local time as the C library's asctime writes it, line end included:
+// "Sun Sep 16 01:03:52 1973\n". Independent of the process's locale.
+std::string asctimeText(const std::tm& localTime);
+
+// The log's six header lines, with CR LF line ends.
+std::string logHeaderText(std::string_view sourceName, std::string_view destinationName,
+                          const DiskDevice& source, const std::tm& localTime);
+
+// Creates (or truncates) the log in `directory` and writes its header.
+// Returns the log's path, which the other calls take; the path is returned
+// even when the file could not be written, so that nothing else changes.
+std::string writeLogHeader(std::string_view directory, std::string_view sourceName,
+                           std::string_view destinationName, const DiskDevice& source,
+                           std::time_t now = std::time(nullptr));
+
+// Each appends its lines to the log and closes it again. A log that cannot be
+// opened drops them silently (false); the copy goes on either way.
+bool appendBadSector(const std::string& logPath, std::uint64_t sector);
+bool appendWriteError(const std::string& logPath, std::uint64_t destinationSector);
+bool appendFlushError(const std::string& logPath);
+bool writeLogSummary(const std::string& logPath, LogOutcome outcome, const DiskDevice& source);
+
+} // namespace orvel
