@@ -1,0 +1,21 @@
+#pragma once
+
+#include "inventory/drive_inventory.h"
+
+#include <string>
+
+namespace orvel::cli {
+
+// The `list` command's report of the inventory: a table of physical drives
+// (number, model, serial number, size such as "(465.76 GB)", temperature,
+// interface, media type, status) and a table of volumes (name, size).
+std::string formatDriveListText(const DriveList& drives, const DriveList& volumeList);
+
+// The same as a JSON document: {"physicalDrives": [...], "volumes": [...]},
+// sizes both as byte counts and as the texts above.
+std::string formatDriveListJson(const DriveList& drives, const DriveList& volumeList);
+
+// "(465.76 GB)"; empty when the size is too small to show (or unknown).
+std::string parenthesisedSize(std::uint64_t sizeBytes);
+
+} // namespace orvel::cli
