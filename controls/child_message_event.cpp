@@ -1,0 +1,29 @@
+#include "controls/child_message_event.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+namespace orvel {
+
+ChildMessageEvent::ChildMessageEvent(Kind kind, QWidget* sender, int controlId, int code)
+    : QEvent(eventType()), m_kind(kind), m_sender(sender), m_controlId(controlId), m_code(code)
+{
+    setAccepted(false);
+}
+
+QEvent::Type ChildMessageEvent::eventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+bool sendToParent(QWidget& child, ChildMessageEvent& message)
+{
+    QWidget* parent = child.parentWidget();
+    if (parent == nullptr)
+        return false;
+    QCoreApplication::sendEvent(parent, &message);
+    return message.isAccepted();
+}
+
+} // namespace orvel

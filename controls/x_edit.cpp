@@ -1,0 +1,78 @@
+#include "controls/x_edit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+
+#include <utility>
+
+namespace orvel {
+
+CXEdit::CXEdit(QWidget* parent, const QString& prompt)
+    : QLineEdit(parent), m_strPrompt(prompt), m_brBack(m_crBack)
+{
+    setText(m_strPrompt);
+}
+
+void CXEdit::setColourOverride(ColourOverride colourOverride)
+{
+    m_colourOverride = std::move(colourOverride);
+    update();
+}
+
+CXEdit::Colours CXEdit::colours() const
+{
+    Colours answer{m_bPrompt ? m_crPrompt : QApplication::palette(this).color(QPalette::Active, QPalette::Text),
+                   m_brBack};
+    if (m_colourOverride)
+        m_colourOverride(answer);
+    return answer;
+}
+
+void CXEdit::paintEvent(QPaintEvent* event)
+{
+    // The answer can change with the prompt state and the owner's override, so
+    // it is asked for at every paint. Setting an unchanged palette is skipped,
+    // which keeps the repaint that setPalette schedules from repeating.
+    const Colours answer = colours();
+    QPalette wanted = palette();
+    wanted.setBrush(QPalette::Base, answer.background);
+    wanted.setColor(QPalette::Active, QPalette::Text, answer.text);
+    wanted.setColor(QPalette::Inactive, QPalette::Text, answer.text);
+    if (wanted != palette())
+        setPalette(wanted);
+    QLineEdit::paintEvent(event);
+}
+
+void CXEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    clearPrompt();
+}
+
+void CXEdit::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);
+    clearPrompt();
+}
+
+void CXEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Erased before the key is handled, so that a typed character lands in the
+    // emptied box instead of being erased with the prompt.
+    clearPrompt();
+    QLineEdit::keyPressEvent(event);
+}
+
+void CXEdit::clearPrompt()
+{
+    if (!m_bPrompt)
+        return;
+    m_bPrompt = false;
+    setText(QString());
+    update();
+}
+
+} // namespace orvel
