@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/device_access.h"
+
+#include <cstdint>
+
+namespace orvel {
+
+// One pread/pwrite of exactly `bytes` at an absolute offset. An interrupted
+// or would-block call is repeated a bounded number of times; fewer bytes than
+// asked is a failure with EIO. `error` is errno otherwise.
+IoResult readExactAt(int fd, std::uint64_t offset, void* buffer, std::uint32_t bytes);
+IoResult writeExactAt(int fd, std::uint64_t offset, const void* buffer, std::uint32_t bytes);
+
+// fdatasync, repeated while interrupted (a bounded number of times).
+IoResult syncData(int fd);
+
+} // namespace orvel
