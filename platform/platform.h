@@ -24,4 +24,8 @@ public:
 // The machine's own drives.
 std::unique_ptr<Platform> makeRealPlatform();
 
+// The machine's log folder and single-instance lock, which the simulated
+// drives share with the real ones.
+std::shared_ptr<SystemServices> makeRealSystemServices();
+
 } // namespace orvel

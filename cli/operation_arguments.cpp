@@ -1,0 +1,48 @@
+#include "cli/operation_arguments.h"
+
+#include "cli/command_line.h"
+#include "inventory/drive_inventory.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace orvel::cli {
+
+CommonOperationOptions takeCommonOptions(std::vector<std::string>& arguments)
+{
+    CommonOperationOptions options;
+    std::erase_if(arguments, [&](const std::string& argument) {
+        if (argument == "--yes" || argument == "-y")
+            return options.assumeYes = true;
+        if (argument == "--quiet" || argument == "-q")
+            return options.quiet = true;
+        return false;
+    });
+    return options;
+}
+
+std::string chooseLogDirectory(CommandContext& context)
+{
+    if (!context.logDirectory.empty())
+        return context.logDirectory;
+    std::string directory = context.platform.system().logDirectory();
+    if (directory.empty())
+        context.err << "No folder for the operation's log could be made; choose one with --log-dir.\n";
+    return directory;
+}
+
+int exitStatusAfterRefusal(const TerminalMessages& messages)
+{
+    if (messages.declined())
+        return kExitCancelled;
+    return messages.lastIcon() == MessageIcon::Error ? kExitFailed : kExitUsage;
+}
+
+void takeInventory(CommandContext& context)
+{
+    EnumeratePhysicalDrives(context.platform, false);
+    if (const std::optional<InventoryNotice> notice = EnumerateVolumes(context.platform))
+        context.err << notice->caption << ": " << notice->text << '\n';
+}
+
+} // namespace orvel::cli
