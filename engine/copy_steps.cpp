@@ -1,0 +1,138 @@
+#include "engine/copy_steps.h"
+
+#include "engine/operation_log.h"
+
+namespace orvel {
+
+namespace {
+
+void closeHandles(CopyContext& context)
+{
+    context.source.handle.reset();
+    context.destination.handle.reset();
+}
+
+void releaseCopyBuffers(DiskDevice& source)
+{
+    source.chunkBuffer.release();
+    source.sectorBuffer.release();
+}
+
+void showAccessDenied(CopyContext& context)
+{
+    context.observer.showMessage(
+        {"Access denied.", std::string(kEngineMessageCaption), MessageIcon::Error, MessageButtons::Ok});
+}
+
+} // namespace
+
+std::uint32_t copySectorBytes(const DiskDevice& source)
+{
+    return source.sectorSize != 0 ? source.sectorSize : source.unitSize;
+}
+
+BlockPlan planBlocks(DiskDevice& source)
+{
+    const std::uint32_t sectorBytes = copySectorBytes(source);
+    source.chunkSectors = kBlockBytes / sectorBytes;
+    source.chunkBytes = source.chunkSectors * sectorBytes;
+    const std::uint64_t count = source.rangeEnd - source.rangeStart;
+    return {count / source.chunkSectors, count % source.chunkSectors};
+}
+
+bool allocateCopyBuffers(DiskDevice& source, const BlockPlan& plan)
+{
+    const std::uint32_t sectorBytes = copySectorBytes(source);
+    const std::uint64_t largestTransfer = plan.fullBlocks > 0 ? source.chunkBytes : plan.tailSectors * sectorBytes;
+    return source.chunkBuffer.allocate(largestTransfer) && source.sectorBuffer.allocate(sectorBytes);
+}
+
+std::uint64_t destinationSectorOf(const CopyContext& context, std::uint64_t sourceSector)
+{
+    return context.destination.startSector + (sourceSector - context.source.rangeStart);
+}
+
+void setPosition(CopyContext& context, std::uint64_t sector)
+{
+    context.job.positionBytes = sector * copySectorBytes(context.source);
+}
+
+bool cancelRequested(CopyContext& context)
+{
+    context.pauseGate.pass();
+    return context.job.cancelled();
+}
+
+bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector)
+{
+    return writeSectors(context.source, context.destination.handle.get(), buffer, bytes, destinationSector);
+}
+
+bool prepareDestination(CopyContext& context)
+{
+    DiskDevice& destination = context.destination;
+    if (destination.kind == DeviceKind::PhysicalDrive) {
+        if (destination.handle == nullptr || !destination.handle->deleteDriveLayout()) {
+            showAccessDenied(context);
+            return false;
+        }
+    }
+    if (context.cloningShown && destination.kind != DeviceKind::PhysicalDrive) {
+        const bool ready = destination.handle != nullptr &&
+                           (destination.handle->dismountVolume() || destination.handle->lockVolume());
+        if (!ready) {
+            showAccessDenied(context);
+            return false;
+        }
+    }
+    return true;
+}
+
+CopyOutcome cancelExit(CopyContext& context)
+{
+    context.job.state = JobState::Cancelled;
+    closeHandles(context);
+    writeLogSummary(context.logPath, LogOutcome::Cancelled, context.source);
+    releaseCopyBuffers(context.source);
+    return CopyOutcome::Cancelled;
+}
+
+CopyOutcome quietStop(CopyContext& context, CopyOutcome outcome)
+{
+    if (outcome == CopyOutcome::Stopped)
+        context.job.state = JobState::Cancelled;
+    closeHandles(context);
+    releaseCopyBuffers(context.source);
+    return outcome;
+}
+
+CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSector)
+{
+    closeHandles(context);
+    appendWriteError(context.logPath, destinationSector);
+    writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
+    releaseCopyBuffers(context.source);
+    return CopyOutcome::Failed;
+}
+
+CopyOutcome finishCopy(CopyContext& context)
+{
+    releaseCopyBuffers(context.source);
+    // Direct writes bypass the page cache but not the drive's own cache, and an
+    // image file's size lives in file system metadata: both must be on stable
+    // storage before the copy is called complete.
+    if (context.destination.handle != nullptr && !context.destination.handle->flush().ok) {
+        closeHandles(context);
+        appendFlushError(context.logPath);
+        writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
+        return CopyOutcome::Failed;
+    }
+    context.job.positionBytes = context.source.endSector * copySectorBytes(context.source);
+    context.observer.copyProgress();
+    context.observer.killProgressTimer();
+    closeHandles(context);
+    writeLogSummary(context.logPath, LogOutcome::Completed, context.source);
+    return CopyOutcome::Completed;
+}
+
+} // namespace orvel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/copy_context.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace orvel {
+
+// Both loops move 32 MiB per block whatever the sector size.
+inline constexpr std::uint32_t kBlockBytes = 32u * 1024 * 1024;
+
+// The caption of the message boxes the engine shows itself.
+inline constexpr std::string_view kEngineMessageCaption = "Orvel Disk Image";
+
+// The range split into full blocks and a tail.
+struct BlockPlan {
+    std::uint64_t fullBlocks = 0;
+    std::uint64_t tailSectors = 0;
+};
+
+// Bytes per source sector as the loops move them (a source that never found
+// its sector size counts in 512-byte units; its range is empty anyway).
+std::uint32_t copySectorBytes(const DiskDevice& source);
+
+// Sets chunkSectors and chunkBytes for the source's sector size and splits
+// [rangeStart, rangeEnd) into blocks and a tail.
+BlockPlan planBlocks(DiskDevice& source);
+
+// The run's buffers, allocated once: the block buffer (which also takes the
+// tail) and the sector pass's one-sector buffer. False when memory is short.
+bool allocateCopyBuffers(DiskDevice& source, const BlockPlan& plan);
+
+// Where a source sector lands on the destination.
+std::uint64_t destinationSectorOf(const CopyContext& context, std::uint64_t sourceSector);
+
+// Sets the job's progress position to a source sector's byte offset.
+void setPosition(CopyContext& context, std::uint64_t sector);
+
+// The cancel check: first waits while the operator is being asked, then says
+// whether a cancel was asked for (or already answered).
+bool cancelRequested(CopyContext& context);
+
+// Writes `bytes` from `buffer` at a destination sector, through the source
+// record so that offsets use the source's sector size.
+bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector);
+
+// Readies the destination: a drive loses its partition table, a volume being
+// cloned onto is dismounted or else locked. On refusal shows "Access denied."
+// and returns false.
+bool prepareDestination(CopyContext& context);
+
+// The ends of a run. Each closes both handles and releases the run's buffers.
+// Cancel exit: state Cancelled, summary "Operation Cancelled.".
+CopyOutcome cancelExit(CopyContext& context);
+// Quiet stop: no summary; returns `outcome` (a cancel before the first block
+// also sets the state to Cancelled).
+CopyOutcome quietStop(CopyContext& context, CopyOutcome outcome);
+// A write the destination refused: its sector is logged, summary "Operation failed.".
+CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSector);
+// The range is done: flushes the destination, moves the position to the end,
+// stops the progress clock and writes "Operation successfully completed.".
+// A flush the destination refuses ends as a failure instead.
+CopyOutcome finishCopy(CopyContext& context);
+
+} // namespace orvel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "engine/copy_context.h"
+#include "engine/copy_observer.h"
+#include "engine/pause_gate.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace orvel {
+
+inline constexpr std::string_view kOperationCompletedMessage = "Operation is completed.";
+inline constexpr std::string_view kOperationFailedMessage = "Operation failed. See the log for details.";
+
+// What the starter of an operation hands to the worker.
+struct WorkerSettings {
+    CopyObserver& observer;
+    PauseGate& pauseGate;
+    bool forwardCopy = true;    // false: the reverse loop
+    bool cloningShown = false;  // a clone (dismounts or locks a destination volume) rather than an imaging
+    std::string logDirectory;   // absolute; normally SystemServices::logDirectory()
+};
+
+// How an operation ended, read before the slots were released.
+struct OperationResult {
+    CopyOutcome outcome = CopyOutcome::Failed;
+    std::uint64_t sectorsCopied = 0;
+    std::uint64_t badSectors = 0;
+    std::string logPath;  // empty when no log was written
+};
+
+// Runs the operation held in the process-wide slots on the calling thread:
+// log header, the copy loop, then through the observer the progress clock
+// stopped, the closing message (answered before it goes on), home, the log
+// opened. Returns with the slots empty and both handles closed. With the
+// slots not filled, nothing is copied or shown.
+OperationResult copyThreadProc(const WorkerSettings& settings);
+
+// Runs copyThreadProc on a thread of its own. The owner must outlive the
+// observer's showHome call (destroying the worker waits for its thread, which
+// is inside that call until it returns).
+class CopyWorker {
+public:
+    explicit CopyWorker(WorkerSettings settings);
+    CopyWorker(const CopyWorker&) = delete;
+    CopyWorker& operator=(const CopyWorker&) = delete;
+    ~CopyWorker();
+
+    // The thread has done all its work (it may still be ending).
+    bool finished() const;
+    // Waits for the thread to end and gives the operation's result.
+    const OperationResult& wait();
+
+private:
+    WorkerSettings settings_;
+    OperationResult result_;
+    std::atomic<bool> finished_ = false;
+    std::thread thread_;
+};
+
+} // namespace orvel

@@ -1,0 +1,128 @@
+#include "engine/sector_pass.h"
+
+#include "engine/bad_sector_marker.h"
+#include "engine/copy_steps.h"
+#include "engine/operation_log.h"
+
+#include <algorithm>
+#include <span>
+
+namespace orvel {
+
+namespace {
+
+// Where the two passes differ.
+struct PassVariant {
+    bool checkBeforeEachSector;
+    bool checkAfterUnretriedMarker;
+    const MarkerRecord& retriedMarker;
+    std::size_t retriedMarkerLimit;
+};
+
+const PassVariant kForwardPass{true, false, BadSectorMarker, kFullMarkerLimit};
+const PassVariant kReversePass{false, true, RetriedBadSectorMarker, kShortMarkerLimit};
+
+// A marker always starts from a cleared sector: whatever a failed read or an
+// earlier sector left in the buffer must not reach the destination.
+void prepareMarker(std::span<std::uint8_t> sector, const MarkerRecord& record, std::size_t limit)
+{
+    std::fill(sector.begin(), sector.end(), std::uint8_t{0});
+    fillMarker(sector, record, limit);
+}
+
+// Writes the marker of a sector that is not read again.
+CopyOutcome markUnretriedSector(CopyContext& context, std::span<std::uint8_t> sector, std::uint64_t destinationSector,
+                                const PassVariant& variant)
+{
+    prepareMarker(sector, BadSectorMarker, kShortMarkerLimit);
+    if (cancelRequested(context))
+        return cancelExit(context);
+    if (!writeDestination(context, sector.data(), static_cast<std::uint32_t>(sector.size()), destinationSector))
+        return writeFailureExit(context, destinationSector);
+    if (variant.checkAfterUnretriedMarker && cancelRequested(context))
+        return cancelExit(context);
+    return CopyOutcome::Completed;
+}
+
+// Reads a bad sector again up to retryCount times. The first attempt that
+// reads ends the attempts and its data is written; if none reads, the marker is.
+CopyOutcome retrySector(CopyContext& context, std::span<std::uint8_t> sector, std::uint64_t sourceSector,
+                        std::uint64_t destinationSector, const PassVariant& variant)
+{
+    DiskDevice& source = context.source;
+    const auto bytes = static_cast<std::uint32_t>(sector.size());
+    for (std::int32_t attempt = 1; attempt <= source.retryCount; ++attempt) {
+        if (cancelRequested(context))
+            return cancelExit(context);
+        if (readSectors(source, source.handle.get(), sourceSector, sector.data(), bytes)) {
+            if (cancelRequested(context))
+                return cancelExit(context);
+            if (!writeDestination(context, sector.data(), bytes, destinationSector))
+                return writeFailureExit(context, destinationSector);
+            if (cancelRequested(context))
+                return cancelExit(context);
+            return CopyOutcome::Completed;
+        }
+    }
+    prepareMarker(sector, variant.retriedMarker, variant.retriedMarkerLimit);
+    if (cancelRequested(context))
+        return cancelExit(context);
+    if (!writeDestination(context, sector.data(), bytes, destinationSector))
+        return writeFailureExit(context, destinationSector);
+    if (cancelRequested(context))
+        return cancelExit(context);
+    return CopyOutcome::Completed;
+}
+
+CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t count, const PassVariant& variant)
+{
+    DiskDevice& source = context.source;
+    source.transferBytes = copySectorBytes(source);
+    source.sectorBuffer.zero();
+    const std::span<std::uint8_t> sector(source.sectorBuffer.data(), source.transferBytes);
+
+    if (cancelRequested(context))
+        return cancelExit(context);
+
+    for (std::uint64_t sourceSector = first; sourceSector < first + count; ++sourceSector) {
+        const std::uint64_t destinationSector = destinationSectorOf(context, sourceSector);
+        if (variant.checkBeforeEachSector && cancelRequested(context))
+            return cancelExit(context);
+
+        if (readSectors(source, source.handle.get(), sourceSector, sector.data(), source.transferBytes)) {
+            if (cancelRequested(context))
+                return cancelExit(context);
+            if (!writeDestination(context, sector.data(), source.transferBytes, destinationSector))
+                return writeFailureExit(context, destinationSector);
+            source.sectorsCopied += 1;
+            if (cancelRequested(context))
+                return cancelExit(context);
+            continue;
+        }
+
+        // Counted and logged once, even when a later attempt reads it: its
+        // data may be unreliable, and the operator should know where it was.
+        source.badSectors += 1;
+        appendBadSector(context.logPath, sourceSector);
+        const CopyOutcome outcome = source.retryCount > 0
+                                        ? retrySector(context, sector, sourceSector, destinationSector, variant)
+                                        : markUnretriedSector(context, sector, destinationSector, variant);
+        if (outcome != CopyOutcome::Completed)
+            return outcome;
+    }
+    return CopyOutcome::Completed;
+}
+
+} // namespace
+
+CopyOutcome sectorPass(CopyContext& context, std::uint64_t first, std::uint64_t count)
+{
+    return runPass(context, first, count, kForwardPass);
+}
+
+CopyOutcome reverseSectorPass(CopyContext& context, std::uint64_t first, std::uint64_t count)
+{
+    return runPass(context, first, count, kReversePass);
+}
+
+} // namespace orvel
