@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/sim/sim_drive_spec.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvel {
+
+struct ScenarioLoad {
+    std::vector<SimDriveSpec> drives;  // drive number = position
+    std::string error;  // one message naming the file (and line); empty when the scenario was read
+};
+
+// Reads a scenario folder: one sub-folder per drive, taken in name order,
+// each with a drive.ini and optionally smart-data.bin and
+// smart-thresholds.bin. Any fault refuses the whole scenario.
+ScenarioLoad loadScenario(const std::filesystem::path& folder);
+
+} // namespace orvel
