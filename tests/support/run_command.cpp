@@ -50,6 +50,8 @@ std::string readAll(int fd)
 
 std::string findProgram(const std::string& name)
 {
+    if (name.find('/') != std::string::npos)
+        return ::access(name.c_str(), X_OK) == 0 ? name : std::string();
     std::string folders;
     if (const char* path = std::getenv("PATH"))
         folders = path;
