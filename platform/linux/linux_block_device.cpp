@@ -5,6 +5,7 @@
 #include "platform/linux/mountinfo.h"
 #include "platform/linux/partition_table_regions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -147,10 +148,7 @@ bool LinuxBlockDevice::dismountVolume()
     for (int round = 0; round < kMaxUnmounts; ++round) {
         const std::vector<MountEntry> table = readMountTable();
         const auto mountedHere = [device](const MountEntry& mount) { return isMountOf(mount, device); };
-        bool mounted = false;
-        for (const MountEntry& mount : table)
-            mounted = mounted || mountedHere(mount);
-        if (!mounted)
+        if (std::none_of(table.begin(), table.end(), mountedHere))
             return true;
         // A mount hidden under another one cannot be reached by its path
         // without unmounting something that is not ours.

@@ -30,17 +30,15 @@ std::optional<MountEntry> parseMountInfoLine(std::string_view line);
 // Every well-formed line, in the kernel's order (the order of mounting).
 std::vector<MountEntry> parseMountInfo(std::string_view text);
 
-// The entry of `table` to unmount next among those `isTarget` picks: the
-// latest such mount that nothing is mounted over, so that unmounting its
-// path removes that very mount. Null when there is none.
-template <typename Predicate>
-std::optional<std::size_t> nextMountToRemove(const std::vector<MountEntry>& table, Predicate isTarget);
-
 // The current process's mount table; empty when it cannot be read.
 std::vector<MountEntry> readMountTable();
 
+// Something else is mounted on top of `mount`, at the same point.
 bool isOvermounted(const std::vector<MountEntry>& table, const MountEntry& mount);
 
+// The entry of `table` to unmount next among those `isTarget` picks: the
+// latest such mount that nothing is mounted over, so that unmounting its
+// path removes that very mount. Null when there is none.
 template <typename Predicate>
 std::optional<std::size_t> nextMountToRemove(const std::vector<MountEntry>& table, Predicate isTarget)
 {
