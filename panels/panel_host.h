@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/message_box.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+namespace orvel {
+
+// What a panel may ask of the window that hosts it (the panel host in the
+// program, a recorder in tests). Panels never create each other: they ask the
+// host for the next panel with one of the switch messages.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+
+    // WM_SHOW_IMAGING, WM_SHOW_CLONING, WM_SHOW_HEALTH, WM_SHOW_HOME or
+    // WM_COPY_START (engine/messages.h). The host may destroy the calling
+    // panel during this call, so the caller returns at once afterwards.
+    virtual void handlePanelMessage(std::uint32_t message) = 0;
+
+    // Which loop the worker runs (true: forward) and whether the set-up panel
+    // last shown was the cloning panel.
+    virtual bool forwardCopy() const = 0;
+    virtual void setForwardCopy(bool forward) = 0;
+    virtual bool cloningShown() const = 0;
+
+    // WM_CLOSE_MAIN: the main window closes without asking.
+    virtual void closeMainWindow() = 0;
+
+    // The main window, which the inventory threads disable while they run.
+    virtual QWidget* mainWindow() = 0;
+
+    virtual Platform& platform() = 0;
+    virtual MessageBoxService& messageBoxes() = 0;
+    // Where operation logs go.
+    virtual std::string logDirectory() = 0;
+};
+
+} // namespace orvel
