@@ -146,4 +146,22 @@ std::optional<std::uint64_t> LinuxDeviceAccess::freeSpace(const std::string& pat
     return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
 }
 
+std::optional<std::uint64_t> LinuxDeviceAccess::driveNumberOf(std::string_view devicePath)
+{
+    // The path (or the link it is, such as /dev/disk/by-id/...) must lead to a
+    // whole disk's block device; its sysfs entry carries the number.
+    std::error_code error;
+    const std::filesystem::path device = std::filesystem::canonical(std::filesystem::path(devicePath), error);
+    struct stat status {};
+    if (error || ::stat(device.c_str(), &status) != 0 || !S_ISBLK(status.st_mode))
+        return std::nullopt;
+    const std::string kernelName = device.filename();
+    if (device.parent_path() != "/dev" || !isBareKernelName(kernelName))
+        return std::nullopt;
+    const std::string base = "/sys/block/" + kernelName;
+    if (parseDeviceNumber(readFirstLine(base + "/dev")) != status.st_rdev)
+        return std::nullopt;
+    return parseWhole<std::uint64_t>(readFirstLine(base + "/diskseq"));
+}
+
 } // namespace orvel
