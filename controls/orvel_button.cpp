@@ -66,7 +66,13 @@ void COrvelButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), m_brush);
 
-    painter.setFont(m_pFontOverride ? *m_pFontOverride : font());
+    QFont textFont = font();
+    if (m_pFontOverride != nullptr) {
+        // All of it: unset properties would otherwise come from the button's font.
+        textFont = *m_pFontOverride;
+        textFont.setResolveMask(QFont::AllPropertiesResolved);
+    }
+    painter.setFont(textFont);
     const QString caption = text();
     const QFontMetrics metrics = painter.fontMetrics();
     const int textWidth = metrics.horizontalAdvance(caption);

@@ -8,9 +8,21 @@
 
 namespace orvel {
 
+namespace {
+
+// A font that is used as it is: QPainter fills in the properties a font leaves
+// unset from the widget's font, which would let setFont change the label.
+QFont standingAlone(QFont font)
+{
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
+}
+
+} // namespace
+
 CXStatic::CXStatic(const QString& text, QWidget* parent)
     : QLabel(text, parent),
-      m_font(QApplication::font()),
+      m_font(standingAlone(QApplication::font())),
       m_lf(QApplication::font()),
       m_brBack(QApplication::palette().color(QPalette::Active, QPalette::Base))
 {
@@ -28,7 +40,7 @@ void CXStatic::SetFontHeight(int height)
         else
             m_lf.setPointSizeF(standard.pointSizeF());
     }
-    m_font = QFont(m_lf, this);
+    m_font = standingAlone(QFont(m_lf, this));
     update();
 }
 
