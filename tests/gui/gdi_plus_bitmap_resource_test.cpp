@@ -33,13 +33,5 @@ TEST(GdiPlusBitmapResource, FailedLoadLeavesTheObjectEmpty)
     }
 }
 
-TEST(GdiPlusBitmapResource, EmptyLetsGoOfTheImage)
-{
-    CGdiPlusBitmapResource bitmap;
-    ASSERT_TRUE(bitmap.Load(317));
-    bitmap.Empty();
-    EXPECT_EQ(bitmap.m_pBitmap, nullptr);
-}
-
 } // namespace
 } // namespace orvel

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,28 @@ TEST(OrvelButton, HoverTurnsTheFillBlackAndLeavingRestoresTheGreen)
     EXPECT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; })) << "the cycle starts again after a leave";
 }
 
+TEST(OrvelButton, HoverShowsTheTooltipAtOnceOnlyWhenItHasText)
+{
+    COrvelButton button(QStringLiteral("Next"));
+    button.resize(50, 25);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+
+    movePointerOver(button);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; }));
+    EXPECT_FALSE(QToolTip::isVisible()) << "an empty tooltip text shows no tooltip";
+    movePointerAway(button);
+
+    button.m_strToolTip = QStringLiteral("Start the copy");
+    movePointerOver(button);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; }));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Start the copy"));
+
+    movePointerAway(button);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); })) << "leaving hides the tooltip";
+}
+
 TEST(OrvelButton, PressedTextButtonLooksTheSameAsReleased)
 {
     COrvelButton button(QStringLiteral("Next"));
@@ -205,20 +228,6 @@ TEST(OrvelButton, ImageButtonWithoutAnImageDrawsLikeATextButton)
 
     imageButton.setDown(true);
     EXPECT_EQ(renderWidget(imageButton), renderWidget(textButton)) << "and it shows no frame of its own when pressed";
-}
-
-TEST(OrvelButton, ImageButtonDrawsItsTextInItsOwnColour)
-{
-    COrvelButton button(QStringLiteral("..."));
-    button.m_bCustomFill = true;
-    button.m_crFill = QColor(222, 220, 221);
-    button.m_bImageButton = true;
-    button.m_crText = kBlack;
-    button.resize(30, 20);
-
-    const QImage look = renderWidget(button);
-    EXPECT_GT(countColour(look, kBlack), 0) << "black dots";
-    EXPECT_EQ(countColour(look, kWhite), 0);
 }
 
 TEST(OrvelButton, WideCaptionStaysCentredAndIsCutAtBothEdges)

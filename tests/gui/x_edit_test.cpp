@@ -86,13 +86,6 @@ TEST(CXEdit, FirstTypedCharacterReplacesThePrompt)
     EXPECT_EQ(edit.text(), QStringLiteral("7"));
 }
 
-TEST(CXEdit, ShowsItsPromptWhenMadeWithOne)
-{
-    CXEdit edit(nullptr, QStringLiteral("sector"));
-    EXPECT_EQ(edit.text(), QStringLiteral("sector"));
-    EXPECT_EQ(edit.m_strPrompt, QStringLiteral("sector"));
-}
-
 TEST(CXEdit, PaintsItsLightYellowBackground)
 {
     CXEdit edit;
