@@ -14,7 +14,9 @@ struct DiskDriveRow {
     std::optional<std::string> caption;
     std::optional<std::string> name;  // the device path that names the drive
     std::optional<std::string> size;  // decimal byte count
-    std::optional<std::uint64_t> index;  // the drive number
+    // The drive number, at full width: where the system numbers disks beyond
+    // 255 a cut number would name another disk.
+    std::optional<std::uint64_t> index;
     std::optional<std::string> model;
     std::optional<std::string> mediaType;
     std::optional<std::string> interfaceType;
@@ -29,6 +31,7 @@ struct LogicalDiskRow {
     std::optional<std::string> size;
 };
 
+// The system's version as the serial rules compare it (major.minor).
 struct OsVersion {
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
@@ -47,7 +50,9 @@ public:
 
     virtual CatalogStatus listDiskDrives(bool withSerialNumbers, std::vector<DiskDriveRow>& rows) = 0;
     virtual CatalogStatus listLogicalDisks(std::vector<LogicalDiskRow>& rows) = 0;
+    // A volume caption that names a CD or DVD drive.
     virtual bool isOpticalDrive(std::string_view caption) = 0;
+    // Nullopt when the version cannot be read.
     virtual std::optional<OsVersion> osVersion() = 0;
 };
 

@@ -36,7 +36,8 @@ class SmartTransport {
 public:
     virtual ~SmartTransport() = default;
 
-    // Null when the drive cannot be opened.
+    // The drive as the drive catalog numbers it (DiskDriveRow::index); null
+    // when it cannot be opened.
     virtual std::unique_ptr<SmartDevice> openSmartDevice(std::uint64_t driveNumber) = 0;
 };
 

@@ -153,6 +153,9 @@ private:
             return std::nullopt;
 
         const std::string folder = roots_.sys + "/block/" + name;
+        // Hidden disks (the paths of a multipath NVMe namespace) have no device node.
+        if (trimmedAttribute(folder + "/hidden") == "1")
+            return std::nullopt;
         const std::string device = folder + "/device";
         sysfs::DiskIdentity identity;
         identity.kernelName = name;

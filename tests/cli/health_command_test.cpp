@@ -1,0 +1,173 @@
+#include "cli/command_line.h"
+#include "cli/subcommands.h"
+#include "inventory/drive_inventory.h"
+
+#include "support/run_command.h"
+#include "support/sim_platform_fixture.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace orvel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CommandRun runHealth(Platform& platform, std::vector<std::string> arguments)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandContext context{platform, std::move(arguments), out, err, ""};
+    CommandRun run;
+    run.status = runHealthCommand(context);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+SmartBlock blockWith(std::uint8_t id, std::uint8_t value, std::uint8_t raw0)
+{
+    SmartBlock block{};
+    block[2] = id;
+    block[5] = value;
+    block[6] = value;
+    block[7] = raw0;
+    return block;
+}
+
+class HealthCommand : public testing::Test {
+protected:
+    HealthCommand()
+    {
+        SimDriveSpec disk = test::simDrive(2048);
+        disk.model = "Maker Disk";
+        disk.smartData = blockWith(0xC2, 100, 38);
+        disk.smartThresholds = SmartBlock{};
+        sim.make({test::simDrive(2048), disk});
+    }
+
+    test::SimPlatformFixture sim;
+};
+
+TEST_F(HealthCommand, ShowsTheNamedDrive)
+{
+    const CommandRun run = runHealth(sim.platform(), {"1"});
+    EXPECT_EQ(run.status, kExitCompleted) << run.err;
+    EXPECT_EQ(run.out.rfind("Drive 1: Maker Disk\nTemperature: 38 \u00B0C\n", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("C2  Temperature"), std::string::npos) << run.out;
+    EXPECT_TRUE(physicalDrives.empty()) << "the command leaves no inventory behind";
+}
+
+TEST_F(HealthCommand, BadUsageExitsWithTwo)
+{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {}, {"0", "1"}, {"--jsn", "1"}, {"one"}, {"-1"}, {"99999999999999999999"}}) {
+        const CommandRun run = runHealth(sim.platform(), arguments);
+        EXPECT_EQ(run.status, kExitUsage) << testing::PrintToString(arguments);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+TEST_F(HealthCommand, AnUnknownDriveFailsWithAMessage)
+{
+    const CommandRun run = runHealth(sim.platform(), {"7"});
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("no drive 7"), std::string::npos) << run.err;
+}
+
+fs::path smartTestData()
+{
+    if (const char* folder = std::getenv("ORVEL_TESTDATA"))
+        return fs::path(folder) / "smart";
+    return fs::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata" / "smart";
+}
+
+std::vector<std::string> splitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');)
+        fields.push_back(field);
+    return fields;
+}
+
+// The cells of a table line: the first word, the last four and the rest.
+std::vector<std::string> tableCells(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    if (words.size() < 5)
+        return words;
+    std::string name;
+    for (std::size_t i = 1; i + 4 < words.size(); ++i)
+        name += (name.empty() ? "" : " ") + words[i];
+    return {words[0], name, words[words.size() - 4], words[words.size() - 3], words[words.size() - 2], words.back()};
+}
+
+// Through the executable: a simulated drive answering with a real drive's
+// blocks shows exactly the rows the health panel shows for them.
+TEST(HealthExecutable, ShowsARealDrivesTableInPanelOrder)
+{
+    const fs::path blocks = smartTestData() / "drive04";
+    if (!fs::exists(blocks / "expected.tsv"))
+        GTEST_SKIP() << "no test data at " << blocks << " (set ORVEL_TESTDATA to the testdata folder)";
+    test::TempDir folder;
+    ASSERT_FALSE(folder.path().empty());
+    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
+    const fs::path drive = fs::path(folder.file("scenario")) / "1-disk";
+    fs::create_directories(drive);
+    std::ofstream(drive / "drive.ini") << "model = Maker HD-3000\nsize = 8 MiB\n";
+    fs::copy_file(blocks / "data.bin", drive / "smart-data.bin");
+    fs::copy_file(blocks / "thresholds.bin", drive / "smart-thresholds.bin");
+
+    const test::CommandResult result =
+        test::runCommand({ORVEL_EXECUTABLE, "--demo=" + folder.file("scenario"), "health", "0"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+
+    std::ifstream expectedFile(blocks / "expected.tsv");
+    std::string temperatureLine;
+    std::getline(expectedFile, temperatureLine);
+    const std::vector<std::string> temperature = splitTabs(temperatureLine);
+    ASSERT_EQ(temperature.size(), 2u);
+    EXPECT_NE(result.output.find("\nTemperature: " + temperature[1] + "\n"), std::string::npos) << result.output;
+
+    std::istringstream shown(result.output);
+    std::string line;
+    while (std::getline(shown, line) && line.rfind("ID  Attribute Name", 0) != 0) {
+    }
+    ASSERT_FALSE(shown.eof()) << "no attribute table in:\n" << result.output;
+    for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
+        ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
+        EXPECT_EQ(tableCells(line), splitTabs(expectedLine));
+    }
+    EXPECT_FALSE(std::getline(shown, line)) << "extra row " << line;
+}
+
+TEST(HealthExecutable, BuiltInDemoDriveShowsItsTable)
+{
+    test::TempDir folder;
+    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
+    const test::CommandResult result = test::runCommand({ORVEL_EXECUTABLE, "--demo", "health", "0", "--json"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    EXPECT_EQ(result.output.rfind("{\n  \"number\": 0,", 0), 0u) << result.output;
+    EXPECT_NE(result.output.find("\"attributes\": [\n    {"), std::string::npos)
+        << "the demo's hard disk has S.M.A.R.T. data:\n" << result.output;
+}
+
+} // namespace
+} // namespace orvel::cli
