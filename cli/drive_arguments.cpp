@@ -40,7 +40,7 @@ std::vector<DriveChoice> setupEntries()
     for (const auto& drive : physicalDrives)
         entries.push_back({drive->deviceName, true, drive->sizeBytes, drive->diskIndex});
     for (const auto& volume : volumes)
-        entries.push_back({volume->deviceName, false, volume->sizeBytes, std::nullopt});
+        entries.push_back({volume->deviceName, false, volume->sizeBytes, volume->holdingDrive});
     return entries;
 }
 

@@ -3,6 +3,7 @@
 #include "inventory/smart_attribute_slot.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvel {
@@ -26,6 +27,8 @@ struct DriveInfo {
     std::string interfaceType;
     bool isPhysical = true;
     std::uint32_t temperatureC = 0;  // 0: no reading
+    // A volume's physical drive, where the system tells it.
+    std::optional<std::uint64_t> holdingDrive;
 };
 
 } // namespace orvel

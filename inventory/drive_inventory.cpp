@@ -77,6 +77,7 @@ std::optional<InventoryNotice> EnumerateVolumes(Platform& platform)
             continue;
         volume->deviceName = row.name.value_or("");
         volume->isPhysical = false;
+        volume->holdingDrive = row.driveNumber;
         volumes.push_back(std::move(volume));
     }
     return std::nullopt;

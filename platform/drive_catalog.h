@@ -29,6 +29,9 @@ struct LogicalDiskRow {
     std::optional<std::string> caption;
     std::optional<std::string> name;
     std::optional<std::string> size;
+    // The number of the physical drive that holds the volume, where known:
+    // a drive and its own volume must never be cloned onto each other.
+    std::optional<std::uint64_t> driveNumber;
 };
 
 // The system's version as the serial rules compare it (major.minor).

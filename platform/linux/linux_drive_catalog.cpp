@@ -119,6 +119,7 @@ public:
             row.caption = name;
             row.name = name;
             row.size = sizeText(folder);
+            row.driveNumber = sysfs::diskSequence(roots_, diskName);
             partitions.push_back({sysfs::diskSequence(roots_, diskName).value_or(0),
                                   sysfs::parseUnsigned(*numberText).value_or(0), std::move(row)});
         }

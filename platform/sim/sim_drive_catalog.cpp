@@ -31,15 +31,17 @@ CatalogStatus SimDriveCatalog::listDiskDrives(bool withSerialNumbers, std::vecto
 
 CatalogStatus SimDriveCatalog::listLogicalDisks(std::vector<LogicalDiskRow>& rows)
 {
-    for (const std::shared_ptr<SimDrive>& drive : drives_) {
-        if (!drive->isPresent())
+    for (std::size_t number = 0; number < drives_.size(); ++number) {
+        const SimDrive& drive = *drives_[number];
+        if (!drive.isPresent())
             continue;
-        const SimDriveSpec& spec = drive->spec();
+        const SimDriveSpec& spec = drive.spec();
         for (const SimVolumeSpec& volume : spec.volumes) {
             LogicalDiskRow row;
             row.caption = volume.name;
             row.name = volume.name;
             row.size = std::to_string(volume.sectorCount * spec.sectorSize);
+            row.driveNumber = number;
             rows.push_back(std::move(row));
         }
     }

@@ -164,7 +164,7 @@ TEST_F(DriveInventory, AnUnreadableVersionEndsTheEnumerationAtThatDrive)
 TEST_F(DriveInventory, FailingServiceAddsNothing)
 {
     platform.catalog.diskDrives = {diskRow(1, "Disk")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576"}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
     for (const CatalogStatus status : {CatalogStatus::ServiceFailed, CatalogStatus::SecurityFailed}) {
         platform.catalog.diskDriveStatus = status;
         EnumeratePhysicalDrives(platform, true);
@@ -177,7 +177,7 @@ TEST_F(DriveInventory, FailingServiceAddsNothing)
 
 TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 {
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576"}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
     platform.catalog.logicalDiskStatus = CatalogStatus::SecurityFailed;
     const std::optional<InventoryNotice> notice = EnumerateVolumes(platform);
 
@@ -190,8 +190,8 @@ TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 {
     platform.catalog.logicalDisks = {
-        {"C:", "C:", "250056704000"}, {"D:", "D:", "700000000"},  {"E:", "E:", "0"},
-        {"F:", "F:", std::nullopt},   {"G:", "G:", "  +4096 KB"},
+        {"C:", "C:", "250056704000", 3}, {"D:", "D:", "700000000", std::nullopt},  {"E:", "E:", "0", std::nullopt},
+        {"F:", "F:", std::nullopt, std::nullopt},   {"G:", "G:", "  +4096 KB", std::nullopt},
     };
     platform.catalog.opticalCaptions = {"D:"};
     EXPECT_EQ(EnumerateVolumes(platform), std::nullopt);
@@ -201,6 +201,7 @@ TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
     EXPECT_EQ(volumes[0]->deviceName, "C:");
     EXPECT_EQ(volumes[0]->sizeBytes, 250056704000u);
     EXPECT_FALSE(volumes[0]->isPhysical);
+    EXPECT_EQ(volumes[0]->holdingDrive, 3u) << "the drive that holds the volume is kept";
     EXPECT_EQ(volumes[1]->caption, "G:");
     EXPECT_EQ(volumes[1]->sizeBytes, 4096u);
     EXPECT_TRUE(volumes[1]->model.empty() && volumes[1]->status.empty() && volumes[1]->mediaType.empty());
@@ -209,7 +210,7 @@ TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 TEST_F(DriveInventory, EnumeratingTwiceListsEverythingTwice)
 {
     platform.catalog.diskDrives = {diskRow(1, "First"), diskRow(2, "Second")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576"}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
     EnumeratePhysicalDrives(platform, false);
     EnumeratePhysicalDrives(platform, false);
     EnumerateVolumes(platform);
@@ -229,7 +230,7 @@ TEST_F(DriveInventory, RecordsStayPutWhileTheListsGrowAndClearEmptiesBoth)
         EnumeratePhysicalDrives(platform, false);
     EXPECT_EQ(physicalDrives[0].get(), first);
 
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576"}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
     EnumerateVolumes(platform);
     ClearInventory();
     EXPECT_TRUE(physicalDrives.empty());

@@ -108,6 +108,7 @@ TEST_F(LoopEnumeration, AnAttachedLoopDeviceIsAPhysicalDriveWithItsPartitionsAsV
         ASSERT_NE(volume, nullptr) << "partition " << name << " is not a volume";
         EXPECT_EQ(volume->caption, name);
         EXPECT_FALSE(volume->isPhysical);
+        EXPECT_EQ(volume->holdingDrive, loop->diskseq()) << name << " names the disk that holds it";
         ASSERT_EQ(sizes.count(name), 1u) << "lsblk does not list " << name;
         EXPECT_EQ(volume->sizeBytes, sizes.at(name)) << name;
     }
