@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ struct Split {
     Transfers reads;
     Positions positions;  // in sectors, repeats folded
 };
+
+void PrintTo(const Split& split, std::ostream* out)
+{
+    *out << split.sectors << " sectors";
+}
 
 class ForwardSplitTest : public SimCopyTest, public ::testing::WithParamInterface<Split> {};
 
@@ -135,6 +141,25 @@ TEST_F(SimCopyTest, ForwardBadSectorInTailWithoutRetriesIsReadOnceInThePass)
     EXPECT_EQ(destinationBytes(65538, 1), shortMarkerSector(512));
     EXPECT_TRUE(holdsSource(0, 0, 65540, {65538}));
     EXPECT_EQ(observer.distinctPositions().back(), 65540u * 512);
+}
+
+TEST_F(SimCopyTest, ForwardReadThatComesBackShortIsAFailedRead)
+{
+    makeDrives(simDrive(1000), simDrive(1010));
+    // A range past the source's end: the tail read can only come back short.
+    source.endSector = 1010;
+    source.retryCount = 0;
+    prepareJob();
+
+    EXPECT_EQ(runForward(), CopyOutcome::Completed);
+
+    EXPECT_TRUE(holdsSource(0, 0, 1000));
+    EXPECT_EQ(destinationBytes(1009, 1), shortMarkerSector(512));
+    EXPECT_EQ(source.sectorsCopied, 1000u);
+    EXPECT_EQ(source.badSectors, 10u);
+    EXPECT_NE(logText().find("Bad Sector encountered. Sector No.\t:\t1000\r\n"), std::string::npos);
+    EXPECT_NE(logText().find("Bad Sector encountered. Sector No.\t:\t1009\r\n"), std::string::npos);
+    EXPECT_EQ(logText().find("Bad Sector encountered. Sector No.\t:\t999\r\n"), std::string::npos);
 }
 
 TEST_F(SimCopyTest, ForwardSectorThatReadsOnARetryIsWrittenOnceAndKeepsItsData)

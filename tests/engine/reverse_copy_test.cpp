@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ struct Split {
     Transfers reads;
     Positions positions;  // in sectors, repeats folded
 };
+
+void PrintTo(const Split& split, std::ostream* out)
+{
+    *out << split.sectors << " sectors";
+}
 
 class ReverseSplitTest : public SimCopyTest, public ::testing::WithParamInterface<Split> {};
 
