@@ -13,14 +13,6 @@ namespace {
 
 using Transfers = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 class CancelTest : public SimCopyTest {
 protected:
     void requestCancel() { job.state = JobState::CancelRequested; }

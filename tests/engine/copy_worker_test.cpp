@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -19,12 +17,6 @@ namespace orvel::test {
 namespace {
 
 using Kind = RecordingObserver::EventKind;
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 class CopyWorkerTest : public ::testing::Test {
 protected:
@@ -98,7 +90,7 @@ TEST_F(CopyWorkerTest, CompletedCloneTellsTheOperatorGoesHomeOpensTheLogAndEmpti
     EXPECT_EQ(observer.messages()[0].icon, MessageIcon::Information);
     EXPECT_EQ(observer.events().back().text, result.logPath);
 
-    const std::string log = readFile(result.logPath);
+    const std::string log = readTextFile(result.logPath);
     EXPECT_NE(log.find("Sim Disk 0 --------> Sim Disk 1\r\n"), std::string::npos);
     EXPECT_NE(log.find("Operation successfully completed.\r\n1000 Sector(s) copied.\r\n"), std::string::npos);
     expectSlotsEmpty();
@@ -122,7 +114,7 @@ TEST_F(CopyWorkerTest, RefusedDestinationIsReportedAsAFailure)
     EXPECT_EQ(messages[1].text, "Operation failed. See the log for details.");
     EXPECT_EQ(messages[1].caption, "Orvel Disk Image");
     EXPECT_EQ(messages[1].icon, MessageIcon::Error);
-    const std::string log = readFile(result.logPath);
+    const std::string log = readTextFile(result.logPath);
     EXPECT_NE(log.find("End Sector :  999\r\n"), std::string::npos);
     EXPECT_EQ(log.find("Operation"), std::string::npos);
     expectSlotsEmpty();
@@ -140,7 +132,7 @@ TEST_F(CopyWorkerTest, DestinationThatRefusesWritesNeverEndsAsCompleted)
     EXPECT_EQ(result.sectorsCopied, 0u);
     ASSERT_EQ(observer.messages().size(), 1u);
     EXPECT_EQ(observer.messages()[0].text, "Operation failed. See the log for details.");
-    const std::string log = readFile(result.logPath);
+    const std::string log = readTextFile(result.logPath);
     EXPECT_EQ(log.find("successfully"), std::string::npos);
     EXPECT_NE(log.find("Write error encountered. Sector No.\t:\t0\r\nOperation failed.\r\n"), std::string::npos);
 }
@@ -157,7 +149,7 @@ TEST_F(CopyWorkerTest, CancelledOperationStillEndsWithOperationIsCompleted)
     EXPECT_EQ(observer.messages()[0].text, "Operation is completed.");
     EXPECT_EQ(observer.count(Kind::Home), 1u);
     EXPECT_EQ(observer.count(Kind::OpenLog), 1u);
-    EXPECT_NE(readFile(result.logPath).find("Operation Cancelled.\r\n0 Sector(s) copied.\r\n"), std::string::npos);
+    EXPECT_NE(readTextFile(result.logPath).find("Operation Cancelled.\r\n0 Sector(s) copied.\r\n"), std::string::npos);
     expectSlotsEmpty();
 }
 

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,26 +17,6 @@ namespace {
 
 using Transfers = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 using Positions = std::vector<std::uint64_t>;
-
-// The log after its header line with the time, which varies.
-std::string afterTimeLine(const std::string& log)
-{
-    const std::regex header("^Log File of Cloning/Imaging\r\nCurrent date and time : "
-                            "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
-                            "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}\r\n\r\n");
-    std::smatch match;
-    if (!std::regex_search(log, match, header))
-        return "(no header in: " + log + ")";
-    return match.suffix();
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 struct Split {
     std::uint64_t sectors;

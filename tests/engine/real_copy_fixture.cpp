@@ -6,8 +6,6 @@
 #include "sim_copy_fixture.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace orvel::test {
 
@@ -88,8 +86,7 @@ CopyOutcome RealCopyTest::run(bool forward)
 
 std::string RealCopyTest::logText() const
 {
-    std::ifstream file(logPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return readTextFile(logPath);
 }
 
 } // namespace orvel::test

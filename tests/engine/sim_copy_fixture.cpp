@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 namespace orvel::test {
@@ -98,6 +99,31 @@ std::vector<std::uint8_t> fileBytes(const std::string& path, std::uint64_t offse
     return bytes;
 }
 
+std::string readTextFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::string afterTimeLine(const std::string& log)
+{
+    const std::regex header("^Log File of Cloning/Imaging\r\nCurrent date and time : "
+                            "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+                            "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}\r\n\r\n");
+    std::smatch match;
+    if (!std::regex_search(log, match, header))
+        return "(no header in: " + log + ")";
+    return match.suffix();
+}
+
 void hookHandle(DiskDevice& device, TransferHooks hooks)
 {
     device.handle = std::make_unique<HookedHandle>(std::move(device.handle), std::move(hooks));
@@ -169,8 +195,7 @@ CopyOutcome SimCopyTest::runReverse()
 
 std::string SimCopyTest::logText() const
 {
-    std::ifstream file(logPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return readTextFile(logPath);
 }
 
 std::vector<std::pair<std::uint64_t, std::uint64_t>> SimCopyTest::sourceReads()

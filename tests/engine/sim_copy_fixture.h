@@ -30,6 +30,16 @@ void writePatternFile(const std::string& path, std::uint64_t sectors, std::uint3
 // Bytes [offset, offset + length) of a file; shorter at its end.
 std::vector<std::uint8_t> fileBytes(const std::string& path, std::uint64_t offset, std::size_t length);
 
+// The whole of a (small) text file.
+std::string readTextFile(const std::string& path);
+
+// How many times `part` occurs in `text`.
+std::size_t occurrences(const std::string& text, const std::string& part);
+
+// A log's text after its header line with the time, which varies; a note
+// saying so when the header is not there.
+std::string afterTimeLine(const std::string& log);
+
 // Wraps a device record's handle so that a test can act in the middle of a
 // transfer (after the platform did it, before the loop sees the result).
 struct TransferHooks {
