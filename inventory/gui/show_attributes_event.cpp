@@ -1,0 +1,13 @@
+#include "inventory/gui/show_attributes_event.h"
+
+namespace orvel {
+
+ShowAttributesEvent::ShowAttributesEvent(const DriveInfo* drive) : QEvent(eventType()), m_drive(drive) {}
+
+QEvent::Type ShowAttributesEvent::eventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+} // namespace orvel

@@ -1,0 +1,155 @@
+#include "health_panel_fixture.h"
+
+#include "engine/messages.h"
+#include "inventory/drive_inventory.h"
+#include "shell/splitter_wnd_extnd.h"
+
+#include <QTest>
+#include <QTreeWidgetItem>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace orvel::test {
+
+namespace {
+
+constexpr int kPanelWidth = 600;
+constexpr int kPanelHeight = 370;
+// Generous: the inventory of a few simulated drives takes milliseconds.
+constexpr int kInventoryTimeoutMs = 60000;
+
+// Entries of 12 bytes from offset 2 in both blocks.
+constexpr std::size_t kFirstEntry = 2;
+constexpr std::size_t kEntrySize = 12;
+
+} // namespace
+
+MessageAnswer NoMessageBoxes::show(const MessageRequest& request)
+{
+    ADD_FAILURE() << "unexpected message box \"" << request.caption << "\": " << request.text;
+    return MessageAnswer::Ok;
+}
+
+void RecordingHealthHost::handlePanelMessage(std::uint32_t message)
+{
+    requests.push_back({message, physicalDrives.size(), volumes.size()});
+}
+
+void RecordingHealthHost::closeMainWindow()
+{
+    requests.push_back({WM_CLOSE_MAIN, physicalDrives.size(), volumes.size()});
+}
+
+SimDriveSpec smartDrive(const std::string& model, const std::vector<SimAttribute>& attributes)
+{
+    SimDriveSpec spec = plainDrive(model);
+    SmartBlock data{};
+    SmartBlock thresholds{};
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        const SimAttribute& attribute = attributes[i];
+        const std::size_t at = kFirstEntry + i * kEntrySize;
+        data[at] = attribute.id;
+        data[at + 3] = attribute.current;
+        data[at + 4] = attribute.worst;
+        for (std::size_t b = 0; b < attribute.raw.size(); ++b)
+            data[at + 5 + b] = attribute.raw[b];
+        thresholds[at] = attribute.id;
+        thresholds[at + 1] = attribute.threshold;
+    }
+    spec.smartData = data;
+    spec.smartThresholds = thresholds;
+    return spec;
+}
+
+SimDriveSpec plainDrive(const std::string& model, std::uint64_t sizeBytes)
+{
+    SimDriveSpec spec;
+    spec.model = model;
+    spec.serial = "SN-" + model;
+    spec.sizeBytes = sizeBytes;
+    return spec;
+}
+
+bool waitForInventory(QWidget& mainWindow)
+{
+    return QTest::qWaitFor([&] { return mainWindow.isEnabled(); }, kInventoryTimeoutMs);
+}
+
+HealthPanelSession::HealthPanelSession(std::vector<SimDriveSpec> drives)
+{
+    ClearInventory();
+    m_host = std::make_unique<RecordingHealthHost>(m_simulation.make(std::move(drives)));
+    m_host->window.resize(kPanelWidth, kPanelHeight);
+    m_panel = new CDriveHealthWnd(*m_host, &m_host->window);
+    m_panel->setGeometry(0, 0, kPanelWidth, kPanelHeight);
+    m_host->window.show();
+    if (!QTest::qWaitForWindowExposed(&m_host->window)) {
+        ADD_FAILURE() << "the main window never showed";
+        return;
+    }
+    if (!m_panel->OnCreate()) {
+        ADD_FAILURE() << "the health panel could not be created";
+        return;
+    }
+    if (!waitForInventory(m_host->window)) {
+        ADD_FAILURE() << "the inventory thread never enabled the main window again";
+        return;
+    }
+    m_ready = true;
+}
+
+HealthPanelSession::~HealthPanelSession()
+{
+    delete m_panel;
+    ClearInventory();
+}
+
+CLeftListView& HealthPanelSession::driveList()
+{
+    return *qobject_cast<CLeftListView*>(m_panel->findChild<CSplitterWndExtnd*>()->m_pFirstPane);
+}
+
+CRightListView& HealthPanelSession::attributeList()
+{
+    return *qobject_cast<CRightListView*>(m_panel->findChild<CSplitterWndExtnd*>()->m_pSecondPane);
+}
+
+int HealthPanelSession::driveRow(const QString& label)
+{
+    CLeftListView& list = driveList();
+    for (int row = 0; row < list.topLevelItemCount(); ++row)
+        if (list.topLevelItem(row)->text(0) == label)
+            return row;
+    return -1;
+}
+
+void HealthPanelSession::clickDrive(const QString& label)
+{
+    CLeftListView& list = driveList();
+    const int row = driveRow(label);
+    ASSERT_GE(row, 0) << "no drive row labelled " << label.toStdString();
+    QTreeWidgetItem* item = list.topLevelItem(row);
+    list.scrollToItem(item);
+    const QRect place = list.visualItemRect(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(place.left() + 20, place.center().y()));
+}
+
+std::vector<QStringList> HealthPanelSession::attributeRows()
+{
+    std::vector<QStringList> rows;
+    for (int row = 0; row < attributeList().topLevelItemCount(); ++row)
+        rows.push_back(attributeList().rowTexts(row));
+    return rows;
+}
+
+std::vector<QStringList> HealthPanelSession::driveRows()
+{
+    std::vector<QStringList> rows;
+    for (int row = 0; row < driveList().topLevelItemCount(); ++row)
+        rows.push_back(driveList().rowTexts(row));
+    return rows;
+}
+
+} // namespace orvel::test
