@@ -1,0 +1,220 @@
+#include "panels/imaging_wnd.h"
+
+#include "controls/orvel_button.h"
+#include "controls/resource_lookup.h"
+#include "controls/x_edit.h"
+#include "controls/x_static.h"
+#include "engine/messages.h"
+#include "engine/operation_setup.h"
+#include "engine/operation_slots.h"
+#include "engine/setup_rules.h"
+#include "inventory/drive_inventory.h"
+#include "panels/control_id.h"
+#include "panels/drive_list_filler.h"
+#include "panels/operation_run.h"
+#include "panels/panel_host.h"
+#include "panels/panel_look.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <string>
+#include <utility>
+
+namespace orvel {
+
+namespace {
+
+constexpr int kPanelFontHeight = 18;
+constexpr int kLabelFontHeight = 19;
+constexpr int kComboListHeight = 200;  // the open list
+const QColor kBrowseFill(222, 220, 221);
+
+QString askForImagePath(QWidget* parent)
+{
+    // Qt's save dialog asks before an existing file is chosen for replacing.
+    return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral(".img"), QStringLiteral("*.img"));
+}
+
+CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
+{
+    auto* label = new CXStatic(text, &panel);
+    setControlId(*label, id);
+    label->SetFontHeight(kLabelFontHeight);
+    label->m_crText = kPanelBlack;
+    // Given to both labels; a CXStatic keeps drawing with its own font.
+    label->setFont(QApplication::font());
+    return label;
+}
+
+COrvelButton* makeButton(QWidget& panel, const QString& text, int id)
+{
+    auto* button = new COrvelButton(text, &panel);
+    setControlId(*button, id);
+    // The panel answers the button's colour request with white.
+    button->m_brush = QBrush(kPanelWhite);
+    return button;
+}
+
+} // namespace
+
+CImagingWnd::CImagingWnd(PanelHost& host, QWidget* parent)
+    : QWidget(parent), host_(host), picture_(loadBitmapResource(kImagingPictureId)), saveDialog_(askForImagePath),
+      panelFont_(panelFont(kPanelFontHeight))
+{
+    createControls();
+    filler_ = std::make_unique<DriveListFiller>(
+        host_, [this](const std::vector<SetupListEntry>& entries) { addEntries(entries); });
+}
+
+CImagingWnd::~CImagingWnd() = default;
+
+bool CImagingWnd::listsFilled() const
+{
+    return filler_->done();
+}
+
+void CImagingWnd::setSaveDialog(SaveDialog dialog)
+{
+    saveDialog_ = std::move(dialog);
+}
+
+void CImagingWnd::createControls()
+{
+    sourceLabel_ = makeLabel(*this, QStringLiteral("Source Drive : "), kSourceLabelId);
+    pathLabel_ = makeLabel(*this, QStringLiteral("Destination Path : "), kPathLabelId);
+
+    sourceList_ = new QComboBox(this);
+    setControlId(*sourceList_, kSourceListId);
+    sourceList_->setFont(QApplication::font());
+    // A drop-down with an edit field that shows the choice; typing in it
+    // cannot pick another entry.
+    sourceList_->setEditable(true);
+    sourceList_->setInsertPolicy(QComboBox::NoInsert);
+    sourceList_->lineEdit()->setReadOnly(true);
+    sourceList_->setMaxVisibleItems(kComboListHeight / QFontMetrics(sourceList_->font()).height());
+
+    pathField_ = new CXEdit(this);
+    setControlId(*pathField_, kPathFieldId);
+    pathField_->setColourOverride([](CXEdit::Colours& colours) { colours.background = QBrush(kFieldGrey); });
+
+    browseButton_ = makeButton(*this, QStringLiteral("..."), kBrowseId);
+    browseButton_->setDefault(true);
+    browseButton_->m_bCustomFill = true;
+    browseButton_->m_crFill = kBrowseFill;
+    browseButton_->m_bImageButton = true;
+    browseButton_->m_nImageId = 0;
+    browseButton_->m_crText = kPanelBlack;
+
+    backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId);
+    setUpPanelButton(*backButton_, panelFont_);
+    nextButton_ = makeButton(*this, QStringLiteral("Next"), kNextId);
+    setUpPanelButton(*nextButton_, panelFont_);
+
+    connect(browseButton_, &QPushButton::clicked, this, &CImagingWnd::browseClicked);
+    connect(backButton_, &QPushButton::clicked, this, &CImagingWnd::backClicked);
+    connect(nextButton_, &QPushButton::clicked, this, &CImagingWnd::nextClicked);
+    connect(sourceList_, &QComboBox::currentIndexChanged, this, &CImagingWnd::sourceSelected);
+
+    layoutControls();
+}
+
+void CImagingWnd::layoutControls()
+{
+    const int cx = width();
+    const int cy = height();
+    sourceLabel_->setGeometry(50, 150, 120, 20);
+    pathLabel_->setGeometry(50, 200, 120, 20);
+    sourceList_->setGeometry(200, 150, 350, sourceList_->sizeHint().height());
+    pathField_->setGeometry(200, 200, 300, 20);
+    browseButton_->setGeometry(520, 200, 30, 20);
+    backButton_->setGeometry(cx - 110, cy - 60, 50, 25);
+    nextButton_->setGeometry(cx - 55, cy - 60, 50, 25);
+}
+
+void CImagingWnd::resizeEvent(QResizeEvent*)
+{
+    layoutControls();
+}
+
+void CImagingWnd::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kPanelWhite);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), picture_);
+}
+
+void CImagingWnd::addEntries(const std::vector<SetupListEntry>& entries)
+{
+    entries_ = entries;
+    // Filling is no choice of the operator's; the list starts without one.
+    const QSignalBlocker quiet(sourceList_);
+    sourceList_->setFont(QApplication::font());
+    for (std::size_t n = 0; n < entries_.size(); ++n)
+        sourceList_->addItem(QString::fromStdString(entries_[n].text), static_cast<qulonglong>(n));
+    sourceList_->setCurrentIndex(-1);
+}
+
+void CImagingWnd::sourceSelected(int index)
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < entries_.size())
+        sourceName = entries_[static_cast<std::size_t>(index)].drive->caption;
+}
+
+void CImagingWnd::browseClicked()
+{
+    const QString chosen = saveDialog_(this);
+    if (chosen.isEmpty())
+        return;
+    const std::string path = withImageExtension(chosen.toStdString());
+    const QFileInfo existing(QString::fromStdString(path));
+    // The dialog asked about the name as chosen; with ".img" added it may name
+    // another file, which must not be replaced without asking either.
+    if (path != chosen.toStdString() && existing.exists()) {
+        const MessageRequest question{path + " already exists.\nDo you want to replace it?", "Confirm",
+                                      MessageIcon::Question, MessageButtons::YesNo};
+        if (host_.messageBoxes().show(question) != MessageAnswer::Yes)
+            return;
+    }
+
+    pathField_->setFont(QApplication::font());
+    pathField_->setText(QString::fromStdString(path));
+    pathField_->setEnabled(false);
+
+    // Nothing is created yet (only after the operator confirms Next), so a
+    // file that will be replaced still holds room that the image gets back.
+    std::uint64_t freeBytes = host_.platform().devices().freeSpace(path).value_or(0);
+    if (existing.isFile())
+        freeBytes += static_cast<std::uint64_t>(existing.size());
+    destinationFreeBytes_ = freeBytes;
+}
+
+void CImagingWnd::backClicked()
+{
+    ClearInventory();
+    host_.handlePanelMessage(WM_SHOW_HOME);  // destroys this panel
+}
+
+void CImagingWnd::nextClicked()
+{
+    // The previous operation's worker must be gone before the slots are filled again.
+    OperationRun::finishLast();
+
+    ImagingRequest request;
+    const int index = sourceList_->currentIndex();
+    if (index >= 0 && static_cast<std::size_t>(index) < entries_.size())
+        request.source = driveChoiceOf(*entries_[static_cast<std::size_t>(index)].drive);
+    request.imagePath = pathField_->text().toStdString();
+    request.destinationFreeBytes = destinationFreeBytes_;
+    if (!setUpImaging(request, host_.platform().devices(), host_.messageBoxes()))
+        return;
+    host_.handlePanelMessage(WM_COPY_START);  // destroys this panel
+}
+
+} // namespace orvel

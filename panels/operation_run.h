@@ -1,0 +1,87 @@
+#pragma once
+
+#include "engine/copy_observer.h"
+#include "engine/copy_worker.h"
+#include "engine/pause_gate.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace orvel {
+
+class CProgressWnd;
+class PanelHost;
+
+// One operation as the GUI sees it: the worker thread that runs it, the pause
+// gate that the cancel question holds it at, and the worker's calls carried
+// to the GUI thread, where the worker waits for them to be handled. It
+// outlives its progress window, which the host destroys while the worker
+// waits in showHome, and is let go (its thread joined) when the next
+// operation is set up or the program ends.
+class OperationRun : public QObject, private CopyObserver {
+    Q_OBJECT
+
+public:
+    // Lets go of the last run, then starts the operation that the slots hold,
+    // shown in `window`, with the host's flags and log folder.
+    static OperationRun& start(PanelHost& host, CProgressWnd& window);
+
+    // Lets go of the last run, if any, once its worker has ended. A worker
+    // that has not gone home yet is abandoned first: its copy is cancelled and
+    // it shows nothing more.
+    static void finishLast();
+
+    OperationRun(const OperationRun&) = delete;
+    OperationRun& operator=(const OperationRun&) = delete;
+    ~OperationRun() override;
+
+    PauseGate& pauseGate() { return pauseGate_; }
+
+    // The worker thread has done all its work.
+    bool finished() const;
+
+    // The window is going. The host closes it while the worker goes home; a
+    // window closed at any other time leaves nobody to show the operation
+    // to, so the run is abandoned.
+    void windowClosing();
+
+private:
+    OperationRun(PanelHost& host, CProgressWnd& window);
+
+    // CopyObserver: called on the worker thread.
+    void copyProgress() override;
+    void killProgressTimer() override;
+    MessageAnswer showMessage(const MessageRequest& request) override;
+    void showHome() override;
+    void openLog(const std::string& path) override;
+
+    // Runs `call` on the GUI thread while the worker waits. False when the run
+    // has been abandoned and nothing ran.
+    template <typename Call>
+    bool onGuiThread(Call&& call);
+
+    // From now on the worker's calls return at once without touching the GUI,
+    // and its copy stops at the next progress report.
+    void abandon();
+
+    PanelHost& host_;
+    QPointer<CProgressWnd> window_;
+    PauseGate pauseGate_;
+    // Held by the worker from posting a call until it returns, so that an
+    // abandoning GUI thread knows when no call can be waiting any more.
+    std::mutex callMutex_;
+    std::atomic<bool> abandoned_ = false;
+    // GUI thread only.
+    bool handlingCall_ = false;
+    bool inShowHome_ = false;
+    bool pastHome_ = false;
+    // Last: its thread uses everything above.
+    std::unique_ptr<CopyWorker> worker_;
+};
+
+} // namespace orvel

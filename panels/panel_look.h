@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace orvel {
+
+class COrvelButton;
+
+// Colours the operation panels share.
+inline const QColor kPanelButtonFill(140, 191, 63);
+inline const QColor kPanelWhite(255, 255, 255);
+inline const QColor kPanelBlack(0, 0, 0);
+// The background of the panels' edit fields.
+inline const QColor kFieldGrey(165, 165, 165);
+
+// The application's default font with this pixel height, the panels' stand-in
+// for the stock GUI font at a chosen height.
+QFont panelFont(int pixelHeight);
+
+// A green panel button with white centred text in `font`.
+void setUpPanelButton(COrvelButton& button, const QFont& font);
+
+// Paints a control's own background white, as the panels answer every
+// control's colour request but the edit fields'.
+void giveWhiteBackground(QWidget& control);
+
+} // namespace orvel

@@ -1,0 +1,193 @@
+#include "panels/progress_wnd.h"
+
+#include "controls/orvel_button.h"
+#include "controls/x_static.h"
+#include "engine/messages.h"
+#include "engine/operation_slots.h"
+#include "panels/control_id.h"
+#include "panels/operation_run.h"
+#include "panels/panel_host.h"
+#include "panels/panel_look.h"
+#include "panels/progress_text.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QPalette>
+#include <QProgressBar>
+
+namespace orvel {
+
+namespace {
+
+constexpr int kWindowFontHeight = 18;
+constexpr int kLabelFontHeight = 16;
+
+const char* const kCancelQuestion = "Are you sure? Please press cancel button for cancelling the operation.";
+
+CXStatic* makeText(QWidget& window, const QString& text, int id, bool largerFont, bool rightAligned)
+{
+    auto* label = new CXStatic(text, &window);
+    setControlId(*label, id);
+    label->SetWhiteBackground();
+    label->m_crText = kPanelBlack;
+    // Given to every label; a CXStatic keeps drawing with its own font.
+    label->setFont(QApplication::font());
+    if (largerFont)
+        label->SetFontHeight(kLabelFontHeight);
+    if (rightAligned) {
+        label->m_nFormat = kLabelTextRight;
+        label->setAlignment(Qt::AlignRight);
+    }
+    return label;
+}
+
+} // namespace
+
+CProgressWnd::CProgressWnd(PanelHost& host, QWidget* parent)
+    : QWidget(parent), host_(host), windowFont_(panelFont(kWindowFontHeight))
+{
+    // No painting of its own: the white background of every panel.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, kPanelWhite);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    createControls();
+
+    // What the slots say is read before the worker exists.
+    totalText_->setText(sourceDevice ? QString::number(sourceDevice->endSector) : QString());
+    diskNameText_->setText(QString::fromStdString(sourceName));
+    operationText_->setText(host_.cloningShown() ? QStringLiteral("Cloning") : QStringLiteral("Imaging"));
+
+    run_ = &OperationRun::start(host_, *this);
+    connect(&clock_, &QTimer::timeout, this, &CProgressWnd::refreshClock);
+    clock_.start(kProgressTimerMilliseconds);
+    startTime_ = QDateTime::currentSecsSinceEpoch();
+}
+
+CProgressWnd::~CProgressWnd()
+{
+    if (run_)
+        run_->windowClosing();
+}
+
+void CProgressWnd::createControls()
+{
+    progressBar_ = new QProgressBar(this);
+    setControlId(*progressBar_, 0);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+
+    diskLabel_ = makeText(*this, QStringLiteral("Disk Name :"), kDiskLabelId, true, false);
+    diskNameText_ = makeText(*this, QString(), kUnnamedId, true, true);
+    operationLabel_ = makeText(*this, QStringLiteral("Operation :"), kUnnamedId, true, false);
+    operationText_ = makeText(*this, QString(), kUnnamedId, true, true);
+    completedLabel_ = makeText(*this, QStringLiteral("Completed :"), 0, true, false);
+    percentText_ = makeText(*this, QStringLiteral("0%"), 0, false, true);
+    startLabel_ = makeText(*this, QStringLiteral("Start Time :"), 0, true, false);
+    startText_ = makeText(*this, QString(), 0, false, true);
+    elapsedLabel_ = makeText(*this, QStringLiteral("Elapsed Time :"), 0, true, false);
+    elapsedText_ = makeText(*this, QString(), kElapsedTextId, false, true);
+    totalLabel_ = makeText(*this, QStringLiteral("Total Sectors :"), 0, true, false);
+    totalText_ = makeText(*this, QString(), 0, false, true);
+    copiedLabel_ = makeText(*this, QStringLiteral("Copied Sectors :"), 0, true, false);
+    copiedText_ = makeText(*this, QString(), 0, false, true);
+
+    cancelButton_ = new COrvelButton(QStringLiteral("Cancel"), this);
+    setControlId(*cancelButton_, kCancelId);
+    setUpPanelButton(*cancelButton_, windowFont_);
+    connect(cancelButton_, &QPushButton::clicked, this, &CProgressWnd::cancelClicked);
+
+    layoutControls();
+}
+
+void CProgressWnd::layoutControls()
+{
+    const int cx = width();
+    const int cy = height();
+    progressBar_->setGeometry(50, 140, cx - 100, 20);
+    diskLabel_->setGeometry(50, 55, 100, 20);
+    diskNameText_->setGeometry(160, 55, cx - 210, 20);
+    operationLabel_->setGeometry(50, 30, 100, 20);
+    operationText_->setGeometry(160, 30, cx - 210, 20);
+    completedLabel_->setGeometry(50, 120, 120, 20);
+    percentText_->setGeometry(cx - 100, 120, 50, 20);
+    startLabel_->setGeometry(50, 205, 80, 20);
+    startText_->setGeometry(cx - 150, 205, 100, 20);
+    elapsedLabel_->setGeometry(50, 230, 120, 20);
+    elapsedText_->setGeometry(cx - 150, 230, 100, 20);
+    totalLabel_->setGeometry(50, 255, 120, 20);
+    totalText_->setGeometry(cx - 150, 255, 100, 20);
+    copiedLabel_->setGeometry(50, 280, 120, 20);
+    copiedText_->setGeometry(cx - 150, 280, 100, 20);
+    cancelButton_->setGeometry(cx - 55, cy - 60, 50, 25);
+}
+
+void CProgressWnd::resizeEvent(QResizeEvent*)
+{
+    layoutControls();
+}
+
+void CProgressWnd::refreshPercentage()
+{
+    if (!currentJob)
+        return;
+    const int percent = progressPercent(currentJob->positionBytes, currentJob->endBytes);
+    if (percent == lastPercent_)
+        return;
+    lastPercent_ = percent;
+    progressBar_->setValue(percent);
+    percentText_->setText(QStringLiteral("%1 %").arg(percent));
+}
+
+void CProgressWnd::refreshClock()
+{
+    const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+    elapsedSeconds_ = now - startTime_;
+    startText_->setText(QDateTime::fromSecsSinceEpoch(startTime_).toString(QStringLiteral("HH:mm:ss")));
+    elapsedText_->setText(QString::fromStdString(elapsedText(elapsedSeconds_)));
+    if (sourceDevice)
+        copiedText_->setText(QString::number(sourceDevice->sectorsCopied.load()));
+}
+
+void CProgressWnd::stopClock()
+{
+    clock_.stop();
+    clockStopped_ = true;
+    // A job with nothing to copy reports no progress; its end is 100 %.
+    refreshPercentage();
+}
+
+bool CProgressWnd::operationFinished() const
+{
+    return !run_ || run_->finished();
+}
+
+void CProgressWnd::cancelClicked()
+{
+    const QPointer<CProgressWnd> self(this);
+    const QPointer<OperationRun> run = run_;
+    if (run)
+        run->pauseGate().pause();
+    clock_.stop();
+
+    const MessageAnswer answer =
+        host_.messageBoxes().show({kCancelQuestion, "Confirm", MessageIcon::Question, MessageButtons::YesNo});
+
+    // The copy may have ended while the question was open, and the host
+    // closed this window as the worker went home; the worker then owns the
+    // slots again.
+    if (self) {
+        if (!clockStopped_)
+            clock_.start(kProgressTimerMilliseconds);
+        // Asked before the worker goes on, so that it sees the cancel at the
+        // very check it was held at.
+        if (answer == MessageAnswer::Yes && currentJob)
+            currentJob->state = JobState::CancelRequested;
+    }
+    if (run)
+        run->pauseGate().resume();
+}
+
+} // namespace orvel

@@ -1,0 +1,62 @@
+#include "tests/gui/recording_panel_host.h"
+
+#include "engine/messages.h"
+#include "inventory/drive_inventory.h"
+#include "panels/cloning_wnd.h"
+#include "panels/imaging_wnd.h"
+#include "panels/operation_run.h"
+#include "panels/progress_wnd.h"
+
+#include <QDesktopServices>
+
+#include <utility>
+
+namespace orvel::test {
+
+RecordingPanelHost::RecordingPanelHost(Platform& platform, MessageBoxService& messageBoxes, std::string logDirectory)
+    : platform_(platform), messageBoxes_(&messageBoxes), logDirectory_(std::move(logDirectory))
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
+    window_.setFixedSize(600, 370);
+    window_.show();
+}
+
+RecordingPanelHost::~RecordingPanelHost()
+{
+    closePanel();
+    OperationRun::finishLast();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+void RecordingPanelHost::closePanel()
+{
+    delete current_.data();
+}
+
+void RecordingPanelHost::handlePanelMessage(std::uint32_t message)
+{
+    messages.push_back(message);
+    if (!switchesPanels)
+        return;
+    switch (message) {
+    case WM_SHOW_HOME:
+        ClearInventory();
+        closePanel();
+        break;
+    case WM_COPY_START:
+        show<CProgressWnd>();
+        break;
+    case WM_SHOW_CLONING:
+        cloning = true;
+        show<CCloningWnd>();
+        break;
+    case WM_SHOW_IMAGING:
+        cloning = false;
+        show<CImagingWnd>();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace orvel::test

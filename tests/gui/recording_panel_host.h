@@ -1,0 +1,82 @@
+#pragma once
+
+#include "engine/message_box.h"
+#include "panels/panel_host.h"
+#include "platform/platform.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvel::test {
+
+// Takes the program's "open this file" requests (the operation logs) instead
+// of starting the user's viewer.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+
+public:
+    std::vector<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+};
+
+// Stands in for the panel host: a 600 x 370 main window that the panels fill,
+// the host's flags, and a record of every message the panels send. With
+// switchesPanels it also acts on them as the host does, destroying the
+// current panel during the call: WM_COPY_START shows a progress window,
+// WM_SHOW_HOME empties the inventory and leaves no panel.
+class RecordingPanelHost : public PanelHost {
+public:
+    RecordingPanelHost(Platform& platform, MessageBoxService& messageBoxes, std::string logDirectory);
+    ~RecordingPanelHost() override;
+
+    // A new panel of kind P over the whole main window, replacing the current one.
+    template <typename P>
+    P& show()
+    {
+        closePanel();
+        auto* panel = new P(*this, &window_);
+        current_ = panel;
+        panel->setGeometry(window_.rect());
+        panel->show();
+        return *panel;
+    }
+
+    QWidget* currentPanel() const { return current_; }
+    void closePanel();
+    void useMessageBoxes(MessageBoxService& messageBoxes) { messageBoxes_ = &messageBoxes; }
+
+    const std::vector<QUrl>& openedUrls() const { return opened_.urls; }
+
+    std::vector<std::uint32_t> messages;
+    bool switchesPanels = false;
+    bool forward = true;
+    bool cloning = false;
+
+    void handlePanelMessage(std::uint32_t message) override;
+    bool forwardCopy() const override { return forward; }
+    void setForwardCopy(bool value) override { forward = value; }
+    bool cloningShown() const override { return cloning; }
+    void closeMainWindow() override {}
+    QWidget* mainWindow() override { return &window_; }
+    Platform& platform() override { return platform_; }
+    MessageBoxService& messageBoxes() override { return *messageBoxes_; }
+    std::string logDirectory() override { return logDirectory_; }
+
+private:
+    Platform& platform_;
+    MessageBoxService* messageBoxes_;
+    std::string logDirectory_;
+    OpenedUrls opened_;
+    QWidget window_;
+    QPointer<QWidget> current_;
+};
+
+} // namespace orvel::test
