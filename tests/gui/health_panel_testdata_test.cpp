@@ -1,15 +1,18 @@
-// Twelve real drives' S.M.A.R.T. blocks on simulated drives: after a click
-// on each drive, the health panel shows exactly the temperature and rows an
-// independent decoder made of the same blocks (expected.tsv).
+// Twelve real drives' S.M.A.R.T. blocks in a scenario folder, as an operator
+// would practise with them: after a click on each drive, the health panel
+// shows exactly the temperature and rows an independent decoder made of the
+// same blocks (expected.tsv).
 #include "health_panel_fixture.h"
+
+#include "platform/sim/scenario_loader.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr int kModelColumn = 2;
 constexpr int kTemperatureColumn = 5;
 
 fs::path smartTestData()
@@ -25,17 +29,6 @@ fs::path smartTestData()
     if (const char* overridden = std::getenv("ORVEL_TESTDATA"); overridden != nullptr && *overridden != '\0')
         return fs::path(overridden) / "smart";
     return fs::path(ORVEL_SOURCE_DIR "/../shared/testdata/smart");
-}
-
-std::optional<SmartBlock> readBlock(const fs::path& file)
-{
-    std::ifstream stream(file, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    SmartBlock block{};
-    if (bytes.size() != block.size())
-        return std::nullopt;
-    std::copy(bytes.begin(), bytes.end(), block.begin());
-    return block;
 }
 
 std::vector<std::string> readLines(const fs::path& file)
@@ -69,18 +62,23 @@ TEST(HealthPanelOnRealSmartBlocks, EachDriveShowsItsExpectedTemperatureAndRows)
     std::sort(driveFolders.begin(), driveFolders.end());
     ASSERT_FALSE(driveFolders.empty()) << "no drive folders in " << folder;
 
-    // All drives in one panel: with more than ten, the rows also sort as text.
-    std::vector<SimDriveSpec> specs;
+    // All drives in one scenario and one panel: with more than ten, the rows
+    // also sort as text. Drive folders are taken in name order.
+    test::TempDir temp;
+    const fs::path scenario = fs::path(temp.path()) / "scenario";
     std::vector<RealDrive> drives;
     for (const fs::path& driveFolder : driveFolders) {
-        SimDriveSpec spec = test::plainDrive("Real " + driveFolder.filename().string());
-        spec.smartData = readBlock(driveFolder / "data.bin");
-        spec.smartThresholds = readBlock(driveFolder / "thresholds.bin");
-        ASSERT_TRUE(spec.smartData && spec.smartThresholds) << "unreadable blocks in " << driveFolder;
-        specs.push_back(std::move(spec));
-        drives.push_back({driveFolder.filename().string(), readLines(driveFolder / "expected.tsv")});
+        const std::string name = driveFolder.filename().string();
+        fs::create_directories(scenario / name);
+        std::ofstream(scenario / name / "drive.ini") << "model = Real " << name << "\nserial = " << name
+                                                     << "\nsize = 1 GiB\n";
+        fs::copy_file(driveFolder / "data.bin", scenario / name / "smart-data.bin");
+        fs::copy_file(driveFolder / "thresholds.bin", scenario / name / "smart-thresholds.bin");
+        drives.push_back({name, readLines(driveFolder / "expected.tsv")});
     }
-    test::HealthPanelSession session(std::move(specs));
+    ScenarioLoad loaded = loadScenario(scenario);
+    ASSERT_TRUE(loaded.error.empty()) << loaded.error;
+    test::HealthPanelSession session(std::move(loaded.drives));
     ASSERT_TRUE(session.ready());
 
     for (std::size_t number = 0; number < drives.size(); ++number) {
@@ -88,6 +86,7 @@ TEST(HealthPanelOnRealSmartBlocks, EachDriveShowsItsExpectedTemperatureAndRows)
         const QString label = QString::number(number);
         session.clickDrive(label);
         const QStringList driveRow = session.driveList().rowTexts(session.driveRow(label));
+        ASSERT_EQ(driveRow.value(kModelColumn).toStdString(), drives[number].name) << "row " << number;
         std::vector<std::string> shown{"Temperature\t" + driveRow.value(kTemperatureColumn).toStdString()};
         for (const QStringList& row : session.attributeRows())
             shown.push_back(row.join(QLatin1Char('\t')).toStdString());
