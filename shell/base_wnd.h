@@ -1,0 +1,82 @@
+#pragma once
+
+#include "panels/panel_host.h"
+#include "shell/panel_factory.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace orvel {
+
+// The panel host: fills the main window below its top strip and shows one
+// panel at a time, replacing it when a panel or the worker asks. It also
+// carries the two flags that tell the worker what kind of copy to run.
+//
+// A switch hides the old panel and disables it at once, then creates the new
+// one; the old widget itself is deleted when control returns to the event
+// loop (deleteLater). The switch is asked for from inside the old panel (a
+// button's click handler) or from the worker through a blocking call handled
+// by the progress window; deleting at once would pull the widget out from
+// under the handler that is still running, and would make the progress
+// window's teardown wait for a worker that is itself waiting for this switch.
+class CBaseWnd : public QWidget, public PanelHost {
+    Q_OBJECT
+
+public:
+    CBaseWnd(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels, QWidget* parent = nullptr);
+
+    // Shows the home panel; run once the host has its place.
+    void OnCreate();
+
+    // The panel shown now, or the one whose creation failed (then nothing is
+    // shown); null before OnCreate.
+    QWidget* currentPanel() const { return m_currentPanel; }
+    bool currentPanelCreated() const { return m_currentPanelCreated; }
+    // The progress window is shown: an operation runs (or is just ending).
+    bool showsOperation() const;
+
+    // Operation logs go to this folder instead of the platform's.
+    void setLogDirectory(std::string folder) { m_logDirectory = std::move(folder); }
+
+    void handlePanelMessage(std::uint32_t message) override;
+    bool forwardCopy() const override { return m_forwardCopy; }
+    void setForwardCopy(bool forward) override { m_forwardCopy = forward; }
+    bool cloningShown() const override { return m_cloningShown; }
+    void closeMainWindow() override;
+    QWidget* mainWindow() override { return window(); }
+    Platform& platform() override { return m_platform; }
+    MessageBoxService& messageBoxes() override { return m_messageBoxes; }
+    std::string logDirectory() override;
+
+signals:
+    // WM_CLOSE_MAIN: the main window is to close without its check.
+    void closeMainRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Replaces the current panel by the one `message` names; false when its
+    // creation failed.
+    bool replacePanel(std::uint32_t message);
+    void destroyCurrentPanel();
+
+    Platform& m_platform;
+    MessageBoxService& m_messageBoxes;
+    PanelFactory m_panels;
+    std::optional<std::string> m_logDirectory;
+
+    QPointer<QWidget> m_currentPanel;
+    std::uint32_t m_currentPanelMessage = 0;  // the switch that made it
+    bool m_currentPanelCreated = false;
+    // Read by the worker's starter; nothing changes them while a copy runs.
+    std::atomic<bool> m_forwardCopy = true;
+    std::atomic<bool> m_cloningShown = false;
+};
+
+} // namespace orvel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "shell/panel_factory.h"
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+namespace orvel {
+
+class CBaseWnd;
+class COrvelButton;
+class MessageBoxService;
+class Platform;
+
+// The program's only top-level window: a fixed-size window without a menu
+// bar, a 30-pixel black strip along its top with the help button at the
+// right end, and below it the panel host. It refuses to close while an
+// operation runs.
+class CMainFrame : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 600;
+    static constexpr int kClientHeight = 370;
+    static constexpr int kStripHeight = 30;
+    static constexpr int kHelpButtonId = 1003;
+    static constexpr int kHelpFontHeight = 18;
+
+    CMainFrame(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels,
+               QWidget* parent = nullptr);
+
+    // WM_CLOSE_MAIN: closes at once, without the running-operation check.
+    void OnCloseMain();
+    // Opens the user guide beside the executable with the user's handler.
+    void OnHelp();
+
+    CBaseWnd* m_pHost = nullptr;
+    COrvelButton* m_pHelpButton = nullptr;
+    QFont m_pFont;
+
+signals:
+    // The operator asked for the About box (the help button's context menu).
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    MessageBoxService& m_messageBoxes;
+    bool m_closeWithoutCheck = false;
+};
+
+// The user guide's path: the executable's folder followed by its file name.
+QString helpFilePath(const QString& executableFolder);
+
+} // namespace orvel

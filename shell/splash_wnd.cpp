@@ -1,0 +1,93 @@
+#include "shell/splash_wnd.h"
+
+#include "controls/orvel_button.h"
+#include "controls/resource_lookup.h"
+#include "engine/messages.h"
+#include "panels/control_id.h"
+#include "panels/panel_host.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace orvel {
+
+namespace {
+
+const QColor kButtonFill(140, 191, 63);
+const QColor kButtonText(255, 255, 255);
+
+} // namespace
+
+CSplashWnd::CSplashWnd(PanelHost& host, QWidget* parent) : QWidget(parent), m_host(host)
+{
+}
+
+void CSplashWnd::OnCreate()
+{
+    buttonFont = QApplication::font();
+    buttonFont.setPixelSize(kButtonFontHeight);
+    m_picture = loadBitmapResource(kHomePictureId);
+
+    imagingButton = makeButton(QStringLiteral("Imaging"), kImagingButtonId);
+    cloningButton = makeButton(QStringLiteral("Cloning"), kCloningButtonId);
+    healthButton = makeButton(QStringLiteral("Drive Health"), kHealthButtonId);
+    placeButtons();
+}
+
+COrvelButton* CSplashWnd::makeButton(const QString& caption, int commandId)
+{
+    auto* button = new COrvelButton(caption, this);
+    setControlId(*button, commandId);
+    button->m_pFontOverride = &buttonFont;
+    button->m_bCustomFill = true;
+    button->m_crFill = kButtonFill;
+    button->m_nImageId = 0;
+    button->m_crText = kButtonText;
+    button->show();
+    connect(button, &COrvelButton::clicked, this, [this, commandId] { OnCommand(commandId); });
+    return button;
+}
+
+void CSplashWnd::OnCommand(int commandId)
+{
+    // Each switch destroys this panel: nothing of it is touched afterwards.
+    switch (commandId) {
+    case kImagingButtonId:
+        m_host.handlePanelMessage(WM_SHOW_IMAGING);
+        return;
+    case kCloningButtonId:
+        m_host.handlePanelMessage(WM_SHOW_CLONING);
+        return;
+    case kHealthButtonId:
+        m_host.setForwardCopy(false);
+        m_host.handlePanelMessage(WM_SHOW_HEALTH);
+        return;
+    }
+}
+
+void CSplashWnd::resizeEvent(QResizeEvent*)
+{
+    placeButtons();
+}
+
+void CSplashWnd::placeButtons()
+{
+    const int lefts[] = {kImagingButtonLeft, kCloningButtonLeft, kHealthButtonLeft};
+    COrvelButton* buttons[] = {imagingButton, cloningButton, healthButton};
+    for (int at = 0; at < 3; ++at) {
+        if (buttons[at] != nullptr)
+            buttons[at]->setGeometry(lefts[at], kButtonTop, kButtonWidth, kButtonHeight);
+    }
+}
+
+void CSplashWnd::paintEvent(QPaintEvent*)
+{
+    const QRect target(0, 0, width(), height() - kPictureBottomMargin);
+    if (m_picture.isNull() || target.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, m_picture);
+}
+
+} // namespace orvel
