@@ -53,7 +53,7 @@ CXEdit* makeSectorField(QWidget& panel, int id)
     setControlId(*field, id);
     field->setFont(QApplication::font());
     field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
-    field->setColourOverride([](CXEdit::Colours& colours) { colours.background = QBrush(kFieldGrey); });
+    setUpGreyField(*field);
     return field;
 }
 

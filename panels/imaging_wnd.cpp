@@ -101,7 +101,7 @@ void CImagingWnd::createControls()
 
     pathField_ = new CXEdit(this);
     setControlId(*pathField_, kPathFieldId);
-    pathField_->setColourOverride([](CXEdit::Colours& colours) { colours.background = QBrush(kFieldGrey); });
+    setUpGreyField(*pathField_);
 
     browseButton_ = makeButton(*this, QStringLiteral("..."), kBrowseId);
     browseButton_->setDefault(true);

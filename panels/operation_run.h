@@ -45,6 +45,10 @@ public:
     // The worker thread has done all its work.
     bool finished() const;
 
+    // The worker has sent the host home. From then on it owns the slots
+    // again (it releases them), so the GUI must not touch them.
+    bool wentHome() const { return pastHome_; }
+
     // The window is going. The host closes it while the worker goes home; a
     // window closed at any other time leaves nobody to show the operation
     // to, so the run is abandoned.

@@ -1,6 +1,7 @@
 #include "panels/panel_look.h"
 
 #include "controls/orvel_button.h"
+#include "controls/x_edit.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -25,10 +26,20 @@ void setUpPanelButton(COrvelButton& button, const QFont& font)
     button.setFont(font);
 }
 
+void setUpGreyField(CXEdit& field)
+{
+    // The box answers its own colours for the enabled states; a disabled
+    // field shows its text in the system's grey text colour.
+    field.setColourOverride([](CXEdit::Colours& colours) { colours.background = QBrush(kFieldGrey); });
+    QPalette palette = field.palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledFieldText);
+    field.setPalette(palette);
+}
+
 void giveWhiteBackground(QWidget& control)
 {
     QPalette palette = control.palette();
-    palette.setColor(QPalette::Window, kPanelWhite);
+    palette.setColor(control.backgroundRole(), kPanelWhite);
     control.setPalette(palette);
     control.setAutoFillBackground(true);
 }

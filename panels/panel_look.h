@@ -8,13 +8,15 @@ class QWidget;
 namespace orvel {
 
 class COrvelButton;
+class CXEdit;
 
 // Colours the operation panels share.
 inline const QColor kPanelButtonFill(140, 191, 63);
 inline const QColor kPanelWhite(255, 255, 255);
 inline const QColor kPanelBlack(0, 0, 0);
-// The background of the panels' edit fields.
+// The background of the panels' edit fields, and the text of a disabled one.
 inline const QColor kFieldGrey(165, 165, 165);
+inline const QColor kDisabledFieldText(109, 109, 109);
 
 // The application's default font with this pixel height, the panels' stand-in
 // for the stock GUI font at a chosen height.
@@ -22,6 +24,9 @@ QFont panelFont(int pixelHeight);
 
 // A green panel button with white centred text in `font`.
 void setUpPanelButton(COrvelButton& button, const QFont& font);
+
+// A grey edit field whose text stays readable while it is disabled.
+void setUpGreyField(CXEdit& field);
 
 // Paints a control's own background white, as the panels answer every
 // control's colour request but the edit fields'.

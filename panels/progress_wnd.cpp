@@ -137,8 +137,9 @@ void CProgressWnd::refreshPercentage()
     if (percent == lastPercent_)
         return;
     lastPercent_ = percent;
-    progressBar_->setValue(percent);
+    // The text first, so that whoever watches the bar finds them agreeing.
     percentText_->setText(QStringLiteral("%1 %").arg(percent));
+    progressBar_->setValue(percent);
 }
 
 void CProgressWnd::refreshClock()
@@ -175,10 +176,10 @@ void CProgressWnd::cancelClicked()
     const MessageAnswer answer =
         host_.messageBoxes().show({kCancelQuestion, "Confirm", MessageIcon::Question, MessageButtons::YesNo});
 
-    // The copy may have ended while the question was open, and the host
-    // closed this window as the worker went home; the worker then owns the
-    // slots again.
-    if (self) {
+    // The copy may have ended while the question was open and the worker
+    // gone home, closing this window (now or later); it then owns the slots
+    // again and the answer comes too late.
+    if (self && run && !run->wentHome()) {
         if (!clockStopped_)
             clock_.start(kProgressTimerMilliseconds);
         // Asked before the worker goes on, so that it sees the cancel at the

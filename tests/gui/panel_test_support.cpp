@@ -84,8 +84,13 @@ void PanelTest::TearDown()
 SimPlatform& PanelTest::makeDrives(std::vector<SimDriveSpec> specs)
 {
     SimPlatform& platform = sims.make(std::move(specs));
-    host = std::make_unique<RecordingPanelHost>(platform, *boxes, logs.path());
+    makeHost(platform);
     return platform;
+}
+
+void PanelTest::makeHost(Platform& platform)
+{
+    host = std::make_unique<RecordingPanelHost>(platform, *boxes, logs.path());
 }
 
 void PanelTest::script(std::vector<MessageAnswer> answers)

@@ -41,6 +41,8 @@ protected:
 
     // The drives and a host over them. The host switches panels when told.
     SimPlatform& makeDrives(std::vector<SimDriveSpec> specs);
+    // A host over another platform (which must outlive it).
+    void makeHost(Platform& platform);
     // The answers the next message boxes get, in order; what they asked.
     void script(std::vector<MessageAnswer> answers);
     std::vector<std::string> asked() const;

@@ -23,6 +23,7 @@ RecordingPanelHost::RecordingPanelHost(Platform& platform, MessageBoxService& me
 
 RecordingPanelHost::~RecordingPanelHost()
 {
+    defersDeletion = false;
     closePanel();
     OperationRun::finishLast();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
@@ -30,7 +31,14 @@ RecordingPanelHost::~RecordingPanelHost()
 
 void RecordingPanelHost::closePanel()
 {
-    delete current_.data();
+    QWidget* old = current_.data();
+    current_ = nullptr;
+    if (old != nullptr && defersDeletion) {
+        old->hide();
+        old->deleteLater();
+        return;
+    }
+    delete old;
 }
 
 void RecordingPanelHost::handlePanelMessage(std::uint32_t message)

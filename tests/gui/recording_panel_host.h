@@ -31,7 +31,9 @@ public slots:
 // the host's flags, and a record of every message the panels send. With
 // switchesPanels it also acts on them as the host does, destroying the
 // current panel during the call: WM_COPY_START shows a progress window,
-// WM_SHOW_HOME empties the inventory and leaves no panel.
+// WM_SHOW_HOME empties the inventory and leaves no panel. With
+// defersDeletion a replaced panel is hidden and deleted later, from the
+// event loop, instead of at once.
 class RecordingPanelHost : public PanelHost {
 public:
     RecordingPanelHost(Platform& platform, MessageBoxService& messageBoxes, std::string logDirectory);
@@ -57,6 +59,7 @@ public:
 
     std::vector<std::uint32_t> messages;
     bool switchesPanels = false;
+    bool defersDeletion = false;
     bool forward = true;
     bool cloning = false;
 
