@@ -26,7 +26,7 @@ protected:
     void setUpClone(SimDriveSpec sourceSpec, SimDriveSpec destinationSpec)
     {
         sourceSpec.imagePath = files.file("source.img");
-        writePatternFile(sourceSpec.imagePath, sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
+        writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
         SimPlatform& platform = sims.make({std::move(sourceSpec), std::move(destinationSpec)});
         sourceDevice = std::make_unique<DiskDevice>();
         destinationDevice = std::make_unique<DiskDevice>();

@@ -138,7 +138,7 @@ void SimCopyTest::TearDown()
 void SimCopyTest::makeDrives(SimDriveSpec sourceSpec, SimDriveSpec destinationSpec)
 {
     sourceSpec.imagePath = files.file("source.img");
-    writePatternFile(sourceSpec.imagePath, sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
+    writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
     SimPlatform& platform = sims.make({std::move(sourceSpec), std::move(destinationSpec)});
     ASSERT_TRUE(openDevice(source, platform.devices(), "0", OpenMode::ReadOnly));
     ASSERT_TRUE(openDevice(destination, platform.devices(), "1", OpenMode::ReadWrite));
@@ -149,7 +149,7 @@ void SimCopyTest::makeDrives(SimDriveSpec sourceSpec, SimDriveSpec destinationSp
 void SimCopyTest::makeImaging(SimDriveSpec sourceSpec)
 {
     sourceSpec.imagePath = files.file("source.img");
-    writePatternFile(sourceSpec.imagePath, sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
+    writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
     SimPlatform& platform = sims.make({std::move(sourceSpec)});
     ASSERT_TRUE(openDevice(source, platform.devices(), "0", OpenMode::ReadOnly));
     destinationPath = files.file("copy.img");
