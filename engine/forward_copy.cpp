@@ -1,5 +1,6 @@
 #include "engine/forward_copy.h"
 
+#include "engine/block_pipeline.h"
 #include "engine/copy_steps.h"
 #include "engine/sector_pass.h"
 
@@ -7,8 +8,9 @@ namespace orvel {
 
 namespace {
 
-// One full block at `sector`: one read, one write, or the sector pass.
-CopyOutcome copyBlock(CopyContext& context, std::uint64_t sector)
+// One full block at `sector`: one read, one write, or the sector pass. The
+// next block (when there is one) is read while this one is written.
+CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector, bool nextBlock)
 {
     DiskDevice& source = context.source;
     source.currentSector = sector;
@@ -17,13 +19,18 @@ CopyOutcome copyBlock(CopyContext& context, std::uint64_t sector)
     if (cancelRequested(context))
         return cancelExit(context);
 
-    if (!readSectors(source, source.handle.get(), sector, source.chunkBuffer.data(), source.chunkBytes))
+    const BlockData block = pipeline.read(sector);
+    if (!block.ok)
         return sectorPass(context, sector, source.chunkSectors);
 
     if (cancelRequested(context))
         return cancelExit(context);
+    if (nextBlock)
+        pipeline.readAhead(sector + source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
-    if (!writeDestination(context, source.chunkBuffer.data(), source.chunkBytes, destinationSector))
+    const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
+    pipeline.settle();
+    if (!written)
         return writeFailureExit(context, destinationSector);
     source.sectorsCopied += source.chunkSectors;
     if (cancelRequested(context))
@@ -84,10 +91,14 @@ CopyOutcome runForwardCopy(CopyContext& context)
     if (!allocateCopyBuffers(source, plan))
         return quietStop(context, CopyOutcome::Failed);
 
-    for (std::uint64_t block = 0; block < plan.fullBlocks; ++block) {
-        const CopyOutcome outcome = copyBlock(context, source.rangeStart + block * source.chunkSectors);
-        if (outcome != CopyOutcome::Completed)
-            return outcome;
+    {
+        BlockPipeline pipeline(source, plan.fullBlocks);
+        for (std::uint64_t block = 0; block < plan.fullBlocks; ++block) {
+            const std::uint64_t sector = source.rangeStart + block * source.chunkSectors;
+            const CopyOutcome outcome = copyBlock(context, pipeline, sector, block + 1 < plan.fullBlocks);
+            if (outcome != CopyOutcome::Completed)
+                return outcome;
+        }
     }
     if (plan.tailSectors > 0) {
         const CopyOutcome outcome = copyTail(context, plan.tailSectors);

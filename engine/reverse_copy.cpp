@@ -1,5 +1,6 @@
 #include "engine/reverse_copy.h"
 
+#include "engine/block_pipeline.h"
 #include "engine/copy_steps.h"
 #include "engine/sector_pass.h"
 
@@ -40,8 +41,9 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
 }
 
 // One full block at `sector`: one read, one write, or the sector pass. The
+// block below it (when there is one) is read while this one is written; the
 // next block's check follows the write.
-CopyOutcome copyBlock(CopyContext& context, std::uint64_t sector)
+CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector, bool blockBelow)
 {
     DiskDevice& source = context.source;
     source.currentSector = sector;
@@ -50,15 +52,20 @@ CopyOutcome copyBlock(CopyContext& context, std::uint64_t sector)
     if (cancelRequested(context))
         return cancelExit(context);
 
-    if (!readSectors(source, source.handle.get(), sector, source.chunkBuffer.data(), source.chunkBytes))
+    const BlockData block = pipeline.read(sector);
+    if (!block.ok)
         return reverseSectorPass(context, sector, source.chunkSectors);
 
     setPositionFromTop(context, sector);
     context.observer.copyProgress();
     if (cancelRequested(context))
         return cancelExit(context);
+    if (blockBelow)
+        pipeline.readAhead(sector - source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
-    if (!writeDestination(context, source.chunkBuffer.data(), source.chunkBytes, destinationSector))
+    const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
+    pipeline.settle();
+    if (!written)
         return writeFailureExit(context, destinationSector);
     source.sectorsCopied += source.chunkSectors;
     return CopyOutcome::Completed;
@@ -93,11 +100,14 @@ CopyOutcome runReverseCopy(CopyContext& context)
     if (cancelRequested(context))
         return cancelExit(context);
 
-    for (std::uint64_t block = 1; block <= plan.fullBlocks; ++block) {
-        const std::uint64_t sector = source.rangeEnd - plan.tailSectors - block * source.chunkSectors;
-        const CopyOutcome outcome = copyBlock(context, sector);
-        if (outcome != CopyOutcome::Completed)
-            return outcome;
+    {
+        BlockPipeline pipeline(source, plan.fullBlocks);
+        for (std::uint64_t block = 1; block <= plan.fullBlocks; ++block) {
+            const std::uint64_t sector = source.rangeEnd - plan.tailSectors - block * source.chunkSectors;
+            const CopyOutcome outcome = copyBlock(context, pipeline, sector, block < plan.fullBlocks);
+            if (outcome != CopyOutcome::Completed)
+                return outcome;
+        }
     }
     return finishCopy(context);
 }
