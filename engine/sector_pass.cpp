@@ -13,7 +13,7 @@ namespace {
 
 // Where the two passes differ.
 struct PassVariant {
-    bool checkBeforeEachSector;
+    bool checkBeforeEachRead;
     bool checkAfterUnretriedMarker;
     const MarkerRecord& retriedMarker;
     std::size_t retriedMarkerLimit;
@@ -74,19 +74,14 @@ CopyOutcome retrySector(CopyContext& context, std::span<std::uint8_t> sector, st
     return CopyOutcome::Completed;
 }
 
-CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t count, const PassVariant& variant)
+// Sectors [first, first + count) one at a time.
+CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t count, std::span<std::uint8_t> sector,
+                        const PassVariant& variant)
 {
     DiskDevice& source = context.source;
-    source.transferBytes = copySectorBytes(source);
-    source.sectorBuffer.zero();
-    const std::span<std::uint8_t> sector(source.sectorBuffer.data(), source.transferBytes);
-
-    if (cancelRequested(context))
-        return cancelExit(context);
-
     for (std::uint64_t sourceSector = first; sourceSector < first + count; ++sourceSector) {
         const std::uint64_t destinationSector = destinationSectorOf(context, sourceSector);
-        if (variant.checkBeforeEachSector && cancelRequested(context))
+        if (variant.checkBeforeEachRead && cancelRequested(context))
             return cancelExit(context);
 
         if (readSectors(source, source.handle.get(), sourceSector, sector.data(), source.transferBytes)) {
@@ -107,6 +102,53 @@ CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t cou
         const CopyOutcome outcome = source.retryCount > 0
                                         ? retrySector(context, sector, sourceSector, destinationSector, variant)
                                         : markUnretriedSector(context, sector, destinationSector, variant);
+        if (outcome != CopyOutcome::Completed)
+            return outcome;
+    }
+    return CopyOutcome::Completed;
+}
+
+// A piece of a failed block: one read and one write when it reads, else its
+// sectors one at a time. The piece buffer is the block buffer, free while the
+// pass runs.
+CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t count, std::span<std::uint8_t> sector,
+                      const PassVariant& variant)
+{
+    DiskDevice& source = context.source;
+    const auto bytes = static_cast<std::uint32_t>(count * source.transferBytes);
+    if (variant.checkBeforeEachRead && cancelRequested(context))
+        return cancelExit(context);
+    if (!readSectors(source, source.handle.get(), first, source.chunkBuffer.data(), bytes))
+        return copySectors(context, first, count, sector, variant);
+
+    if (cancelRequested(context))
+        return cancelExit(context);
+    const std::uint64_t destinationSector = destinationSectorOf(context, first);
+    if (!writeDestination(context, source.chunkBuffer.data(), bytes, destinationSector))
+        return writeFailureExit(context, destinationSector);
+    source.sectorsCopied += count;
+    if (cancelRequested(context))
+        return cancelExit(context);
+    return CopyOutcome::Completed;
+}
+
+CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t count, const PassVariant& variant)
+{
+    DiskDevice& source = context.source;
+    source.transferBytes = copySectorBytes(source);
+    source.sectorBuffer.zero();
+    const std::span<std::uint8_t> sector(source.sectorBuffer.data(), source.transferBytes);
+
+    if (cancelRequested(context))
+        return cancelExit(context);
+
+    // A failed read no larger than a piece goes sector by sector at once.
+    const std::uint64_t pieceSectors = kPieceBytes / source.transferBytes;
+    if (count <= pieceSectors)
+        return copySectors(context, first, count, sector, variant);
+    for (std::uint64_t piece = first; piece < first + count; piece += pieceSectors) {
+        const CopyOutcome outcome =
+            copyPiece(context, piece, std::min(pieceSectors, first + count - piece), sector, variant);
         if (outcome != CopyOutcome::Completed)
             return outcome;
     }

@@ -6,15 +6,24 @@
 
 namespace orvel {
 
-// Copies sectors [first, first + count) one at a time, after a block or tail
-// read failed. A sector whose first read fails is logged and counted bad, read
-// up to retryCount more times, and replaced on the destination by a marker if
-// no attempt reads it. Returns Completed to let the loop go on; on Cancelled
-// or Failed the handles are closed and the summary is written.
+// The pass reads a failed block again in pieces of this size, so that healthy
+// sectors still move in large transfers; only a piece that fails is read
+// sector by sector. One level of pieces between the block and its sectors
+// means a sector that never reads costs one failed read more than a pass of
+// single sectors would: on a failing disk each failed read may take seconds
+// and strains the disk, so the pieces do not halve any further.
+inline constexpr std::uint32_t kPieceBytes = 256u * 1024;
+
+// Copies sectors [first, first + count) after a block or tail read failed:
+// in pieces, then one sector at a time within a piece that fails to read. A
+// sector whose first read on its own fails is logged and counted bad, read up
+// to retryCount more times, and replaced on the destination by a marker if no
+// attempt reads it. Returns Completed to let the loop go on; on Cancelled or
+// Failed the handles are closed and the summary is written.
 CopyOutcome sectorPass(CopyContext& context, std::uint64_t first, std::uint64_t count);
 
-// The reverse loop's pass: no check before each sector's first read, and a
-// sector whose retries all fail gets the "**BAD SECTORS**" marker.
+// The reverse loop's pass: no check before each read, and a sector whose
+// retries all fail gets the "**BAD SECTORS**" marker.
 CopyOutcome reverseSectorPass(CopyContext& context, std::uint64_t first, std::uint64_t count);
 
 } // namespace orvel

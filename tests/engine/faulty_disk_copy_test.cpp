@@ -104,8 +104,8 @@ TEST_P(FaultyDiskCopyTest, CloneLogsAndMarksExactlyTheUnreadableSectors)
 
     EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
     EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
-    // The block or tail read, the pass's read, and each retry.
-    expectEachUnreadableSectorRead(*from, 2 + static_cast<std::uint64_t>(retries));
+    // The block or tail read, the read of its 256 KiB piece, its own read, and each retry.
+    expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
 }
 
 TEST_P(FaultyDiskCopyTest, ImagingLogsAndMarksExactlyTheUnreadableSectors)
@@ -126,7 +126,7 @@ TEST_P(FaultyDiskCopyTest, ImagingLogsAndMarksExactlyTheUnreadableSectors)
     EXPECT_EQ(std::filesystem::file_size(image), kDiskBytes);
     EXPECT_TRUE(holdsFaultyCopy(image, retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
     EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
-    expectEachUnreadableSectorRead(*from, 2 + static_cast<std::uint64_t>(retries));
+    expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
 }
 
 INSTANTIATE_TEST_SUITE_P(Retries, FaultyDiskCopyTest, ::testing::Values(0, 2),

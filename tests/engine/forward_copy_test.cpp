@@ -95,8 +95,8 @@ TEST_F(SimCopyTest, ForwardBadSectorInBlockIsReadAgainLoggedOnceAndMarked)
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
 
-    // The block read, the pass's read and two attempts.
-    EXPECT_EQ(sourceDrive().readCount(300), 4u);
+    // The block read, the read of its 256 KiB piece, its own read and two attempts.
+    EXPECT_EQ(sourceDrive().readCount(300), 5u);
     EXPECT_EQ(source.badSectors, 1u);
     EXPECT_EQ(source.sectorsCopied, 65536u);
     EXPECT_EQ(destinationBytes(300, 1), fullMarkerSector(512));

@@ -82,7 +82,8 @@ TEST_F(SimCopyTest, ReverseSectorWhoseRetriesFailGetsTheSecondMarker)
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
 
-    EXPECT_EQ(sourceDrive().readCount(70), 4u);
+    // The block read, the read of its 256 KiB piece, its own read and two attempts.
+    EXPECT_EQ(sourceDrive().readCount(70), 5u);
     EXPECT_EQ(source.badSectors, 1u);
     EXPECT_EQ(source.sectorsCopied, 65536u);
     EXPECT_EQ(destinationBytes(70, 1), retriedReverseMarkerSector(512));
@@ -164,6 +165,23 @@ TEST_F(SimCopyTest, ReverseRefusedBlockWriteFailsTheOperation)
     EXPECT_NE(logText().find("Write error encountered. Sector No.\t:\t0\r\n"
                              "Operation failed.\r\n65541 Sector(s) copied.\r\n0 Bad Sector(s) encountered.\r\n"),
               std::string::npos);
+}
+
+TEST_F(SimCopyTest, ReverseRefusedFlushFailsTheOperation)
+{
+    SimDriveSpec destinationSpec = simDrive(65537);
+    destinationSpec.faults.flushFails = true;
+    makeDrives(simDrive(65537), destinationSpec);
+
+    EXPECT_EQ(runReverse(), CopyOutcome::Failed);
+
+    EXPECT_EQ(observer.count(RecordingObserver::EventKind::KillTimer), 0u);
+    EXPECT_EQ(destination.handle, nullptr);
+    EXPECT_TRUE(afterTimeLine(logText()).ends_with("End Sector :  65536\r\n"
+                                                   "Write error encountered while flushing the destination.\r\n"
+                                                   "Operation failed.\r\n65537 Sector(s) copied.\r\n"
+                                                   "0 Bad Sector(s) encountered.\r\n"))
+        << logText();
 }
 
 TEST_F(SimCopyTest, ReverseRefusedLayoutDeletionSaysAccessDenied)
