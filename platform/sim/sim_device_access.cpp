@@ -61,7 +61,11 @@ std::optional<std::uint64_t> SimDeviceAccess::freeSpace(const std::string& path)
     std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (folder.empty())
         folder = ".";
+    // Where the folder is missing there is no space to tell (Windows' space()
+    // would answer for the nearest folder that exists).
     std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        return std::nullopt;
     const std::filesystem::space_info space = std::filesystem::space(folder, error);
     if (error)
         return std::nullopt;

@@ -23,7 +23,8 @@ protected:
     // Writes `content` to `relative` in the scenario folder, making folders.
     fs::path put(const fs::path& relative, const std::string& content) const
     {
-        const fs::path file = root() / "scenario" / relative;
+        // In the system's own spelling, as the loader names files.
+        const fs::path file = (root() / "scenario" / relative).make_preferred();
         fs::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << content;
         return file;
