@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace orvel {
@@ -41,7 +41,8 @@ public:
         if (size == 0)
             return true;
         const std::size_t rounded = (size + kDirectIoAlignment - 1) / kDirectIoAlignment * kDirectIoAlignment;
-        data_ = static_cast<std::uint8_t*>(std::aligned_alloc(kDirectIoAlignment, rounded));
+        // Aligned new rather than aligned_alloc, which the Windows C runtime lacks.
+        data_ = static_cast<std::uint8_t*>(::operator new(rounded, kAlignment, std::nothrow));
         if (data_ == nullptr)
             return false;
         std::memset(data_, 0, rounded);
@@ -51,7 +52,7 @@ public:
 
     void release()
     {
-        std::free(data_);
+        ::operator delete(data_, kAlignment);
         data_ = nullptr;
         size_ = 0;
     }
@@ -68,6 +69,8 @@ public:
     bool empty() const { return data_ == nullptr; }
 
 private:
+    static constexpr std::align_val_t kAlignment{kDirectIoAlignment};
+
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
 };

@@ -55,13 +55,6 @@ std::filesystem::path userCacheFolder()
 
 } // namespace
 
-std::filesystem::path executableFolder()
-{
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : executable.parent_path();
-}
-
 std::filesystem::path builtInScenarioFolder()
 {
     if (const std::filesystem::path folder = executableFolder(); !folder.empty()) {

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "platform/executable_folder.h"
+
 #include <filesystem>
 
 namespace orvel {
-
-// The folder that holds the running executable; empty when it cannot be told.
-std::filesystem::path executableFolder();
 
 // The built-in demo scenario: scenarios/demo beside the executable, or in the
 // source tree for a program run where it was built without the copy.
