@@ -1,5 +1,7 @@
 #include "controls/x_static.h"
 
+#include "controls/gui_font.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
@@ -32,7 +34,7 @@ CXStatic::CXStatic(const QString& text, QWidget* parent)
 void CXStatic::SetFontHeight(int height)
 {
     if (height != 0) {
-        m_lf.setPixelSize(std::abs(height));
+        m_lf.setPixelSize(guiFont(std::abs(height)).pixelSize());
     } else {
         const QFont standard = QApplication::font();
         if (standard.pixelSize() > 0)

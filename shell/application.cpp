@@ -1,5 +1,6 @@
 #include "shell/application.h"
 
+#include "controls/gui_font.h"
 #include "controls/resource_lookup.h"
 #include "panels/qt_message_box_service.h"
 #include "platform/choose_platform.h"
@@ -48,6 +49,7 @@ std::vector<std::string> programArguments(int argc, char** argv)
 int runApplication(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    useStockGuiFace();
     // Ties the window to the installed desktop entry (taskbar, icon).
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
     QApplication::setWindowIcon(loadIconResource(kApplicationIconId));

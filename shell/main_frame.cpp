@@ -1,5 +1,6 @@
 #include "shell/main_frame.h"
 
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
 #include "engine/message_box.h"
@@ -48,8 +49,7 @@ CMainFrame::CMainFrame(Platform& platform, MessageBoxService& messageBoxes, Pane
     setPalette(background);
     setAutoFillBackground(true);
 
-    m_pFont = QApplication::font();
-    m_pFont.setPixelSize(kHelpFontHeight);
+    m_pFont = guiFont(kHelpFontHeight);
 
     m_pHelpButton = new COrvelButton(QString(), this);
     setControlId(*m_pHelpButton, kHelpButtonId);

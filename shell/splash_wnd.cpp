@@ -1,5 +1,6 @@
 #include "shell/splash_wnd.h"
 
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
 #include "engine/messages.h"
@@ -24,8 +25,7 @@ CSplashWnd::CSplashWnd(PanelHost& host, QWidget* parent) : QWidget(parent), m_ho
 
 void CSplashWnd::OnCreate()
 {
-    buttonFont = QApplication::font();
-    buttonFont.setPixelSize(kButtonFontHeight);
+    buttonFont = guiFont(kButtonFontHeight);
     m_picture = loadBitmapResource(kHomePictureId);
 
     imagingButton = makeButton(QStringLiteral("Imaging"), kImagingButtonId);

@@ -1,5 +1,6 @@
 #include "inventory/gui/drive_health_wnd.h"
 
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "engine/messages.h"
 #include "inventory/drive_inventory.h"
@@ -70,8 +71,7 @@ CDriveHealthWnd::~CDriveHealthWnd()
 
 bool CDriveHealthWnd::OnCreate()
 {
-    buttonFont = QApplication::font();
-    buttonFont.setPixelSize(kButtonFontPixels);
+    buttonFont = guiFont(kButtonFontPixels);
 
     splitter = new CSplitterWndExtnd(this);
     splitter->m_pFirstPaneClass = &CLeftListView::staticMetaObject;

@@ -1,4 +1,5 @@
 #include "controls/gdi_plus_bitmap_resource.h"
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "tests/gui/widget_pixels.h"
 
@@ -233,6 +234,7 @@ TEST(OrvelButton, ImageButtonWithoutAnImageDrawsLikeATextButton)
 TEST(OrvelButton, WideCaptionStaysCentredAndIsCutAtBothEdges)
 {
     COrvelButton button(QStringLiteral("Drive Health Drive Health Drive Health"));
+    button.setFont(guiFont(22));
     button.m_bCustomFill = true;
     button.m_crFill = kGreen;
     button.resize(60, 30);

@@ -58,6 +58,7 @@ TEST(CXStatic, DrawsTextInItsOwnColour)
     CXStatic label(QStringLiteral("Operation :"));
     label.SetWhiteBackground();
     label.m_crText = QColor(200, 0, 0);
+    label.SetFontHeight(19);
     label.resize(120, 20);
     EXPECT_GT(test::countColour(renderWidget(label), QColor(200, 0, 0)), 0);
 }

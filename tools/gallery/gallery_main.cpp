@@ -1,6 +1,7 @@
 // Renders every skinned control in each of its states, and the three panel
 // pictures with controls over them, to PNG files for a person to look at:
 //   orvel_gallery OUTPUT_FOLDER
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
@@ -30,9 +31,7 @@ const QColor kFieldGrey(165, 165, 165);
 
 QFont fontOfHeight(int height)
 {
-    QFont font = QApplication::font();
-    font.setPixelSize(height);
-    return font;
+    return orvel::guiFont(height);
 }
 
 class Gallery {
@@ -313,6 +312,7 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
     QApplication application(argc, argv);
+    orvel::useStockGuiFace();
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
         return 2;
