@@ -119,43 +119,51 @@ std::vector<std::string> tableCells(const std::string& line)
     return {words[0], name, words[words.size() - 4], words[words.size() - 3], words[words.size() - 2], words.back()};
 }
 
-// Through the executable: a simulated drive answering with a real drive's
-// blocks shows exactly the rows the health panel shows for them.
-TEST(HealthExecutable, ShowsARealDrivesTableInPanelOrder)
+// Through the executable: simulated drives answering with the blocks of twelve
+// real drives show exactly the rows the health panel shows for them.
+TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
 {
-    const fs::path blocks = smartTestData() / "drive04";
-    if (!fs::exists(blocks / "expected.tsv"))
-        GTEST_SKIP() << "no test data at " << blocks << " (set ORVEL_TESTDATA to the testdata folder)";
+    const fs::path data = smartTestData();
+    if (!fs::exists(data / "drive01" / "expected.tsv"))
+        GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
     test::TempDir folder;
     ASSERT_FALSE(folder.path().empty());
     ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
-    const fs::path drive = fs::path(folder.file("scenario")) / "1-disk";
-    fs::create_directories(drive);
-    std::ofstream(drive / "drive.ini") << "model = Maker HD-3000\nsize = 8 MiB\n";
-    fs::copy_file(blocks / "data.bin", drive / "smart-data.bin");
-    fs::copy_file(blocks / "thresholds.bin", drive / "smart-thresholds.bin");
-
-    const test::CommandResult result =
-        test::runCommand({ORVEL_EXECUTABLE, "--demo=" + folder.file("scenario"), "health", "0"});
-    ASSERT_EQ(result.exitStatus, 0) << result.output;
-
-    std::ifstream expectedFile(blocks / "expected.tsv");
-    std::string temperatureLine;
-    std::getline(expectedFile, temperatureLine);
-    const std::vector<std::string> temperature = splitTabs(temperatureLine);
-    ASSERT_EQ(temperature.size(), 2u);
-    EXPECT_NE(result.output.find("\nTemperature: " + temperature[1] + "\n"), std::string::npos) << result.output;
-
-    std::istringstream shown(result.output);
-    std::string line;
-    while (std::getline(shown, line) && line.rfind("ID  Attribute Name", 0) != 0) {
+    std::vector<std::string> names;
+    for (int number = 1; number <= 12; ++number) {
+        const std::string name = (number < 10 ? "drive0" : "drive") + std::to_string(number);
+        const fs::path drive = fs::path(folder.file("scenario")) / name;
+        fs::create_directories(drive);
+        std::ofstream(drive / "drive.ini") << "model = Maker HD-3000\nsize = 8 MiB\n";
+        fs::copy_file(data / name / "data.bin", drive / "smart-data.bin");
+        fs::copy_file(data / name / "thresholds.bin", drive / "smart-thresholds.bin");
+        names.push_back(name);
     }
-    ASSERT_FALSE(shown.eof()) << "no attribute table in:\n" << result.output;
-    for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
-        ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
-        EXPECT_EQ(tableCells(line), splitTabs(expectedLine));
+
+    for (std::size_t number = 0; number < names.size(); ++number) {
+        SCOPED_TRACE(names[number]);
+        const test::CommandResult result = test::runCommand(
+            {ORVEL_EXECUTABLE, "--demo=" + folder.file("scenario"), "health", std::to_string(number)});
+        ASSERT_EQ(result.exitStatus, 0) << result.output;
+
+        std::ifstream expectedFile(data / names[number] / "expected.tsv");
+        std::string temperatureLine;
+        std::getline(expectedFile, temperatureLine);
+        const std::vector<std::string> temperature = splitTabs(temperatureLine);
+        ASSERT_EQ(temperature.size(), 2u);
+        EXPECT_NE(result.output.find("\nTemperature: " + temperature[1] + "\n"), std::string::npos) << result.output;
+
+        std::istringstream shown(result.output);
+        std::string line;
+        while (std::getline(shown, line) && line.rfind("ID  Attribute Name", 0) != 0) {
+        }
+        ASSERT_FALSE(shown.eof()) << "no attribute table in:\n" << result.output;
+        for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
+            ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
+            EXPECT_EQ(tableCells(line), splitTabs(expectedLine));
+        }
+        EXPECT_FALSE(std::getline(shown, line)) << "extra row " << line;
     }
-    EXPECT_FALSE(std::getline(shown, line)) << "extra row " << line;
 }
 
 TEST(HealthExecutable, BuiltInDemoDriveShowsItsTable)
