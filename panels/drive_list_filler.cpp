@@ -18,6 +18,7 @@ DriveListFiller::DriveListFiller(PanelHost& host, EntriesReady entriesReady, QOb
 
     Platform& platform = host_.platform();
     thread_ = std::thread([this, &platform] {
+        const std::lock_guard lock(handoff_);
         EnumeratePhysicalDrives(platform, false);
         std::optional<InventoryNotice> notice = EnumerateVolumes(platform);
         // Queued: the lists are read and the panel filled on the GUI thread.
@@ -36,6 +37,7 @@ DriveListFiller::~DriveListFiller()
 
 void DriveListFiller::finish(const std::optional<InventoryNotice>& notice)
 {
+    const std::lock_guard handedOver(handoff_);
     if (notice)
         host_.messageBoxes().show({notice->text, notice->caption, MessageIcon::None, MessageButtons::Ok});
     done_ = true;

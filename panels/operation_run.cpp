@@ -5,14 +5,10 @@
 #include "panels/panel_host.h"
 #include "panels/progress_wnd.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMetaObject>
 #include <QString>
 #include <QUrl>
-
-#include <thread>
-#include <utility>
 
 namespace orvel {
 
@@ -48,10 +44,9 @@ OperationRun::OperationRun(PanelHost& host, CProgressWnd& window) : host_(host),
 
 OperationRun::~OperationRun()
 {
-    // After home the worker only opens the log and releases the slots, which
-    // needs nothing of the GUI thread; before it, it may be waiting on us.
-    if (!pastHome_)
-        abandon();
+    // A worker still waiting on the GUI thread gives up its call; after
+    // home it has only the log to hand over and the slots to release.
+    abandon();
     worker_.reset();
 }
 
@@ -69,36 +64,44 @@ void OperationRun::windowClosing()
 template <typename Call>
 bool OperationRun::onGuiThread(Call&& call)
 {
-    const std::lock_guard lock(callMutex_);
+    std::unique_lock lock(callMutex_);
     if (abandoned_)
         return false;
-    bool ran = false;
+    callDone_ = false;
+    // Posted under the lock, which the handler takes first: it sees all the
+    // worker wrote before.
     QMetaObject::invokeMethod(
         this,
-        [this, &call, &ran] {
-            handlingCall_ = true;
+        [this, &call] {
+            {
+                const std::lock_guard guard(callMutex_);
+                if (abandoned_)
+                    return;
+                callRunning_ = true;
+            }
             call();
-            handlingCall_ = false;
-            ran = true;
+            {
+                const std::lock_guard guard(callMutex_);
+                callRunning_ = false;
+                callDone_ = true;
+            }
+            callFinished_.notify_all();
         },
-        Qt::BlockingQueuedConnection);
-    return ran;
+        Qt::QueuedConnection);
+    // An abandoned call still running on the GUI thread uses the worker's
+    // stack, so the worker waits for it to return.
+    callFinished_.wait(lock, [this] { return callDone_ || (abandoned_ && !callRunning_); });
+    return callDone_;
 }
 
 void OperationRun::abandon()
 {
-    abandoned_ = true;
-    pauseGate_.resume();
-    // The worker waits on the call running now and sees the flag at its next.
-    if (handlingCall_)
-        return;
-    // A call it posted and waits on is dropped, which lets it go on; once it
-    // lets go of the lock it posts nothing more.
-    while (!callMutex_.try_lock()) {
-        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
-        std::this_thread::yield();
+    {
+        const std::lock_guard lock(callMutex_);
+        abandoned_ = true;
     }
-    callMutex_.unlock();
+    callFinished_.notify_all();
+    pauseGate_.resume();
 }
 
 void OperationRun::copyProgress()
@@ -139,15 +142,7 @@ void OperationRun::showHome()
 
 void OperationRun::openLog(const std::string& path)
 {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (abandoned_ || application == nullptr)
-        return;
-    // The worker need not wait for the log viewer; the application object
-    // outlives this run, so the call cannot be lost with it.
-    QMetaObject::invokeMethod(
-        application,
-        [url = QUrl::fromLocalFile(QString::fromStdString(path))] { QDesktopServices::openUrl(url); },
-        Qt::QueuedConnection);
+    onGuiThread([&path] { QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))); });
 }
 
 } // namespace orvel

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,8 +32,8 @@ public:
     static OperationRun& start(PanelHost& host, CProgressWnd& window);
 
     // Lets go of the last run, if any, once its worker has ended. A worker
-    // that has not gone home yet is abandoned first: its copy is cancelled and
-    // it shows nothing more.
+    // still waiting on the GUI thread is abandoned first: its copy is
+    // cancelled and it shows nothing more.
     static void finishLast();
 
     OperationRun(const OperationRun&) = delete;
@@ -76,12 +76,18 @@ private:
     PanelHost& host_;
     QPointer<CProgressWnd> window_;
     PauseGate pauseGate_;
-    // Held by the worker from posting a call until it returns, so that an
-    // abandoning GUI thread knows when no call can be waiting any more.
+
+    // The worker waits on its own lock and condition for the GUI thread to
+    // run a call, rather than inside Qt's blocking call: so the wait can be
+    // given up when the run is abandoned, and the hand-over of everything the
+    // two threads share is ordered in a way race checkers can see.
     std::mutex callMutex_;
-    std::atomic<bool> abandoned_ = false;
+    std::condition_variable callFinished_;
+    bool callRunning_ = false;
+    bool callDone_ = false;
+    bool abandoned_ = false;
+
     // GUI thread only.
-    bool handlingCall_ = false;
     bool inShowHome_ = false;
     bool pastHome_ = false;
     // Last: its thread uses everything above.

@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, ImagingExtension,
                                            std::pair{"DISK.IMG", "DISK.IMG.img"},
                                            std::pair{"disk.im", "disk.im.img"}));
 
-TEST_F(ImagingPanelTest, AnExistingImageNamedByTheAddedExtensionIsReplacedOnlyAfterTheOperatorAgrees)
+TEST_F(ImagingPanelTest, AnExistingImageIsReplacedOnlyAfterTheOperatorAgreesAndBackLeavesItAlone)
 {
     Panel& panel = showWithFreeSpace(kSourceBytes);
     const std::string existing = files.file("backup.img");
@@ -180,6 +180,8 @@ TEST_F(ImagingPanelTest, AnExistingImageNamedByTheAddedExtensionIsReplacedOnlyAf
     EXPECT_EQ(pathField(panel).text().toStdString(), existing);
 
     clickButton(panel, Panel::kBackId);
+    EXPECT_THAT(host->messages, ElementsAre(WM_SHOW_HOME));
+    EXPECT_TRUE(physicalDrives.empty()) << "Back kept the inventory";
     EXPECT_EQ(fileText(existing), "keep me") << "the existing file was touched without a confirmed Next";
 }
 
@@ -342,15 +344,6 @@ TEST_P(ImagingSetUp, NextCreatesTheImageAndAJobOverTheWholeSourceInItsOwnSectors
 }
 
 INSTANTIATE_TEST_SUITE_P(SectorSizes, ImagingSetUp, ::testing::Values(512u, 4096u));
-
-TEST_F(ImagingPanelTest, BackEmptiesTheInventoryAndGoesHome)
-{
-    Panel& panel = showWithFreeSpace(0);
-    clickButton(panel, Panel::kBackId);
-    EXPECT_TRUE(physicalDrives.empty());
-    EXPECT_TRUE(volumes.empty());
-    EXPECT_THAT(host->messages, ElementsAre(WM_SHOW_HOME));
-}
 
 TEST_F(PanelTest, WholeImagingCopiesEveryByteTellsTheOperatorGoesHomeAndEmptiesTheSlots)
 {

@@ -20,6 +20,9 @@ bool waitUntil(const std::function<bool()>& done)
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
+        // A wait nested in the handling of a posted event is not woken for
+        // the events queued behind that one; they are sent directly.
+        QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
