@@ -6,6 +6,10 @@
 #include <new>
 #include <utility>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace orvel {
 
 // Direct (unbuffered) transfers need buffers whose address and length are
@@ -42,9 +46,16 @@ public:
             return true;
         const std::size_t rounded = (size + kDirectIoAlignment - 1) / kDirectIoAlignment * kDirectIoAlignment;
         // Aligned new rather than aligned_alloc, which the Windows C runtime lacks.
-        data_ = static_cast<std::uint8_t*>(::operator new(rounded, kAlignment, std::nothrow));
+        data_ = static_cast<std::uint8_t*>(::operator new(rounded, alignmentFor(size), std::nothrow));
         if (data_ == nullptr)
             return false;
+#ifdef __linux__
+        // A 32 MiB block buffer on 4 KiB pages costs 8192 page faults to fill
+        // and 8192 pages to pin for every direct transfer; on 2 MiB pages, 16.
+        // Asked for before the buffer is first touched; a refusal only costs speed.
+        if (size >= kHugePageSize)
+            ::madvise(data_, rounded, MADV_HUGEPAGE);
+#endif
         std::memset(data_, 0, rounded);
         size_ = size;
         return true;
@@ -52,7 +63,7 @@ public:
 
     void release()
     {
-        ::operator delete(data_, kAlignment);
+        ::operator delete(data_, alignmentFor(size_));
         data_ = nullptr;
         size_ = 0;
     }
@@ -69,7 +80,13 @@ public:
     bool empty() const { return data_ == nullptr; }
 
 private:
-    static constexpr std::align_val_t kAlignment{kDirectIoAlignment};
+    // Large buffers start on a huge page boundary, so that the system can back
+    // them with huge pages.
+    static constexpr std::size_t kHugePageSize = 2u * 1024 * 1024;
+    static constexpr std::align_val_t alignmentFor(std::size_t size)
+    {
+        return std::align_val_t{size >= kHugePageSize ? kHugePageSize : kDirectIoAlignment};
+    }
 
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
