@@ -37,6 +37,12 @@ else
   done
 fi
 
+# The scenario and command-line targets write small files for every input;
+# in memory that goes several times faster than on disk.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
+
 artifacts="$build_dir/fuzz-artifacts"
 mkdir -p "$artifacts"
 failed=()
