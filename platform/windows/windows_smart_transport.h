@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/smart_transport.h"
+
+#include <memory>
+
+namespace orvel::windows {
+
+// S.M.A.R.T. commands through the disk driver's SMART_* requests to
+// \\.\PHYSICALDRIVEn.
+std::unique_ptr<SmartTransport> makeWindowsSmartTransport();
+
+} // namespace orvel::windows
