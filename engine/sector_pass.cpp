@@ -142,9 +142,8 @@ CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t cou
     if (cancelRequested(context))
         return cancelExit(context);
 
-    // A failed read no larger than a piece goes sector by sector at once.
     const std::uint64_t pieceSectors = kPieceBytes / source.transferBytes;
-    if (count <= pieceSectors)
+    if (count < kFewestPieces * pieceSectors)
         return copySectors(context, first, count, sector, variant);
     for (std::uint64_t piece = first; piece < first + count; piece += pieceSectors) {
         const CopyOutcome outcome =

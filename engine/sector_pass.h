@@ -11,8 +11,14 @@ namespace orvel {
 // sector by sector. One level of pieces between the block and its sectors
 // means a sector that never reads costs one failed read more than a pass of
 // single sectors would: on a failing disk each failed read may take seconds
-// and strains the disk, so the pieces do not halve any further.
-inline constexpr std::uint32_t kPieceBytes = 256u * 1024;
+// and strains the disk, so the pieces do not halve any further. 128 KiB
+// keeps the reads of a block with one bad sector fewest (256 pieces and 256
+// sectors).
+inline constexpr std::uint32_t kPieceBytes = 128u * 1024;
+
+// A failed read shorter than this many pieces goes sector by sector at once:
+// its pieces would save few reads and cost each bad sector a failed read.
+inline constexpr std::uint32_t kFewestPieces = 4;
 
 // Copies sectors [first, first + count) after a block or tail read failed:
 // in pieces, then one sector at a time within a piece that fails to read. A

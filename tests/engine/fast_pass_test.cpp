@@ -23,8 +23,8 @@ constexpr std::uint64_t kStart = 100;
 constexpr std::uint64_t kBlockSectors = 65536;
 constexpr std::uint64_t kRangeSectors = kBlockSectors + 100;
 constexpr std::uint64_t kDriveSectors = kStart + kRangeSectors;
-// The pass reads a failed block again in 256 KiB pieces.
-constexpr std::uint64_t kPieceSectors = 512;
+// The pass reads a failed block again in 128 KiB pieces.
+constexpr std::uint64_t kPieceSectors = 256;
 
 struct BadSet {
     std::string name;
@@ -193,23 +193,38 @@ INSTANTIATE_TEST_SUITE_P(BadSets, FastPassTest, ::testing::ValuesIn(allCases()),
 
 TEST_F(SimCopyTest, FastPassTakesTheLastPieceOfATailAsItIs)
 {
-    // A tail of 1000 sectors: one full piece and a short one of 488 sectors.
-    SimDriveSpec spec = simDrive(1000);
-    spec.badSectors = {{999, 1}};
-    makeDrives(spec, simDrive(1000));
+    // A tail of 1100 sectors: four full pieces and a short one of 76 sectors.
+    SimDriveSpec spec = simDrive(1100);
+    spec.badSectors = {{1099, 1}};
+    makeDrives(spec, simDrive(1100));
+    source.retryCount = 0;
+
+    EXPECT_EQ(runForward(), CopyOutcome::Completed);
+
+    using Transfers = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+    Transfers expected = {{0, 1100}, {0, 256}, {256, 256}, {512, 256}, {768, 256}, {1024, 76}};
+    for (std::uint64_t sector = 1024; sector < 1100; ++sector)
+        expected.emplace_back(sector, 1);
+    EXPECT_EQ(sourceReads(), expected);
+    EXPECT_TRUE(holdsSource(0, 0, 1100, {1099}));
+    EXPECT_EQ(destinationBytes(1099, 1), shortMarkerSector(512));
+    EXPECT_EQ(source.sectorsCopied, 1099u);
+}
+
+TEST_F(SimCopyTest, FastPassGoesSectorBySectorAtOnceForAReadOfFewerThanFourPieces)
+{
+    SimDriveSpec spec = simDrive(1023);
+    spec.badSectors = {{1000, 1}};
+    makeDrives(spec, simDrive(1023));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
 
     const std::vector<std::pair<std::uint64_t, std::uint64_t>> reads = sourceReads();
-    ASSERT_GE(reads.size(), 3u);
-    EXPECT_EQ(reads[0], (std::pair<std::uint64_t, std::uint64_t>{0, 1000}));
-    EXPECT_EQ(reads[1], (std::pair<std::uint64_t, std::uint64_t>{0, 512}));
-    EXPECT_EQ(reads[2], (std::pair<std::uint64_t, std::uint64_t>{512, 488}));
-    EXPECT_EQ(reads.size(), 3u + 488u);
-    EXPECT_TRUE(holdsSource(0, 0, 1000, {999}));
-    EXPECT_EQ(destinationBytes(999, 1), shortMarkerSector(512));
-    EXPECT_EQ(source.sectorsCopied, 999u);
+    ASSERT_EQ(reads.size(), 1u + 1023u);
+    EXPECT_TRUE(std::all_of(reads.begin() + 1, reads.end(), [](const auto& read) { return read.second == 1; }));
+    EXPECT_EQ(sourceDrive().readCount(1000), 2u);
+    EXPECT_TRUE(holdsSource(0, 0, 1023, {1000}));
 }
 
 TEST_F(SimCopyTest, FastPassCancelWhileAPieceIsReadLeavesItUnwritten)
@@ -219,7 +234,7 @@ TEST_F(SimCopyTest, FastPassCancelWhileAPieceIsReadLeavesItUnwritten)
     makeDrives(spec, simDrive(kBlockSectors));
     source.retryCount = 0;
     hookHandle(source, {[this](std::uint64_t offset, std::uint32_t bytes) {
-                            if (offset == 1024u * 512 && bytes == kPieceSectors * 512)
+                            if (offset == 2 * kPieceSectors * 512 && bytes == kPieceSectors * 512)
                                 job.state = JobState::CancelRequested;
                         },
                         {}, {}});
@@ -229,11 +244,11 @@ TEST_F(SimCopyTest, FastPassCancelWhileAPieceIsReadLeavesItUnwritten)
     // The failed piece went sector by sector, the next piece was written, the third was not.
     const std::vector<std::pair<std::uint64_t, std::uint64_t>> writes = destinationWrites();
     ASSERT_FALSE(writes.empty());
-    EXPECT_EQ(writes.back(), (std::pair<std::uint64_t, std::uint64_t>{512, 512}));
-    EXPECT_EQ(source.sectorsCopied, 1023u);
+    EXPECT_EQ(writes.back(), (std::pair<std::uint64_t, std::uint64_t>{kPieceSectors, kPieceSectors}));
+    EXPECT_EQ(source.sectorsCopied, 2 * kPieceSectors - 1);
     EXPECT_EQ(job.state, JobState::Cancelled);
     EXPECT_TRUE(afterTimeLine(logText()).ends_with("Bad Sector encountered. Sector No.\t:\t10\r\n"
-                                                   "Operation Cancelled.\r\n1023 Sector(s) copied.\r\n"
+                                                   "Operation Cancelled.\r\n511 Sector(s) copied.\r\n"
                                                    "1 Bad Sector(s) encountered.\r\n"))
         << logText();
 }

@@ -104,7 +104,7 @@ TEST_P(FaultyDiskCopyTest, CloneLogsAndMarksExactlyTheUnreadableSectors)
 
     EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
     EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
-    // The block or tail read, the read of its 256 KiB piece, its own read, and each retry.
+    // The block or tail read, the read of its 128 KiB piece, its own read, and each retry.
     expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
 }
 

@@ -95,7 +95,7 @@ TEST_F(SimCopyTest, ForwardBadSectorInBlockIsReadAgainLoggedOnceAndMarked)
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
 
-    // The block read, the read of its 256 KiB piece, its own read and two attempts.
+    // The block read, the read of its 128 KiB piece, its own read and two attempts.
     EXPECT_EQ(sourceDrive().readCount(300), 5u);
     EXPECT_EQ(source.badSectors, 1u);
     EXPECT_EQ(source.sectorsCopied, 65536u);

@@ -82,7 +82,7 @@ TEST_F(SimCopyTest, ReverseSectorWhoseRetriesFailGetsTheSecondMarker)
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
 
-    // The block read, the read of its 256 KiB piece, its own read and two attempts.
+    // The block read, the read of its 128 KiB piece, its own read and two attempts.
     EXPECT_EQ(sourceDrive().readCount(70), 5u);
     EXPECT_EQ(source.badSectors, 1u);
     EXPECT_EQ(source.sectorsCopied, 65536u);
