@@ -1,56 +1,43 @@
 #!/usr/bin/env bash
 # Clones one loop device onto another with orvel-disk-image and with
-# `dd bs=32M iflag=direct oflag=direct`, alternately, three times each, and
-# prints the median throughput of both and their ratio as the last line.
+# `dd bs=32M iflag=direct oflag=direct conv=fsync`, alternately, BENCH_ROUNDS
+# times each (default 3), and prints the median throughput of both, their
+# spread, the program's resident size, and their ratio as the last line.
+# dd gets conv=fsync because the program flushes the destination before it
+# calls a copy complete; without it dd would be timed without that flush.
 # Needs root. Size in MiB: BENCH_MIB (default 1024). Program: ORVEL_BIN
-# (default build/orvel-disk-image).
+# (default build/orvel-disk-image). Folder: BENCH_DIR (default /var/tmp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/bench-common.sh
 
 mib=${BENCH_MIB:-1024}
-program=${ORVEL_BIN:-build/orvel-disk-image}
-rounds=3
-[ "$(id -u)" -eq 0 ] || { echo "clone-vs-dd: needs root (loop devices)" >&2; exit 1; }
-[ -x "$program" ] || { echo "clone-vs-dd: build the program first ($program)" >&2; exit 1; }
+bench_start clone-vs-dd
 
-work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/orvel-bench.XXXXXX")
-loops=()
-cleanup() {
-  for loop in "${loops[@]}"; do losetup -d "$loop" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A source with real data (a sparse one would read without touching the disk).
-head -c $((mib << 20)) /dev/urandom > "$work/source.bin"
-truncate -s $((mib << 20)) "$work/destination.bin"
-source_loop=$(losetup --find --show --direct-io=on "$work/source.bin"); loops+=("$source_loop")
-destination_loop=$(losetup --find --show --direct-io=on "$work/destination.bin"); loops+=("$destination_loop")
+bench_random_file "$bench_work/source.bin" "$mib"
+# A destination whose blocks are all written once already, as on a disk: a
+# sparse file would make the first round pay for the file system's allocation.
+head -c $((mib << 20)) /dev/zero > "$bench_work/destination.bin"
+bench_loop source_loop "$bench_work/source.bin"
+bench_loop destination_loop "$bench_work/destination.bin"
 sync
 
-seconds_of() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
-
-median() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
-
 bytes=$((mib << 20))
-ours=() theirs=()
+ours=() theirs=() rss=()
 for round in $(seq "$rounds"); do
-  t=$(seconds_of "$program" --log-dir "$work" clone "$source_loop" "$destination_loop" --yes --quiet)
-  ours+=("$(echo "$bytes / $t / 1000000000" | bc -l)")
-  t=$(seconds_of dd if="$source_loop" of="$destination_loop" bs=32M iflag=direct oflag=direct)
-  theirs+=("$(echo "$bytes / $t / 1000000000" | bc -l)")
+  bench_time "$bench_work/ours" "$program" --log-dir "$bench_work" clone "$source_loop" "$destination_loop" --yes --quiet
+  ours+=("$(echo "$bytes / $(bench_seconds "$bench_work/ours") / 1000000000" | bc -l)")
+  rss+=("$(bench_rss_mib "$bench_work/ours")")
+  bench_time "$bench_work/dd" dd if="$source_loop" of="$destination_loop" bs=32M iflag=direct oflag=direct conv=fsync
+  theirs+=("$(echo "$bytes / $(bench_seconds "$bench_work/dd") / 1000000000" | bc -l)")
   printf 'round %d: orvel %.3f GB/s, dd %.3f GB/s\n' "$round" "${ours[-1]}" "${theirs[-1]}"
 done
-cmp "$work/source.bin" "$work/destination.bin" >/dev/null || { echo "clone-vs-dd: copies differ" >&2; exit 1; }
+cmp "$bench_work/source.bin" "$bench_work/destination.bin" >/dev/null || { echo "clone-vs-dd: copies differ" >&2; exit 1; }
 
-ours_median=$(median "${ours[@]}")
-theirs_median=$(median "${theirs[@]}")
-printf 'orvel-disk-image: %.3f GB/s (median of %d)\n' "$ours_median" "$rounds"
-printf 'dd bs=32M direct: %.3f GB/s (median of %d)\n' "$theirs_median" "$rounds"
+ours_median=$(bench_median "${ours[@]}")
+theirs_median=$(bench_median "${theirs[@]}")
+printf 'orvel-disk-image: %.3f GB/s (median of %d, %.3f to %.3f), resident size %.0f MiB\n' \
+  "$ours_median" "$rounds" "$(bench_min "${ours[@]}")" "$(bench_max "${ours[@]}")" "$(bench_median "${rss[@]}")"
+printf 'dd bs=32M direct conv=fsync: %.3f GB/s (median of %d, %.3f to %.3f)\n' \
+  "$theirs_median" "$rounds" "$(bench_min "${theirs[@]}")" "$(bench_max "${theirs[@]}")"
 printf 'ratio: %.2f\n' "$(echo "$ours_median / $theirs_median" | bc -l)"
