@@ -2,8 +2,7 @@
 
 #include "inventory/drive_inventory.h"
 #include "panels/panel_host.h"
-
-#include <QMetaObject>
+#include "panels/posted_call.h"
 
 #include <utility>
 
@@ -18,13 +17,11 @@ DriveListFiller::DriveListFiller(PanelHost& host, EntriesReady entriesReady, QOb
 
     Platform& platform = host_.platform();
     thread_ = std::thread([this, &platform] {
-        const std::lock_guard lock(handoff_);
         EnumeratePhysicalDrives(platform, false);
         std::optional<InventoryNotice> notice = EnumerateVolumes(platform);
-        // Queued: the lists are read and the panel filled on the GUI thread.
-        // The call is dropped if this object is destroyed first.
-        QMetaObject::invokeMethod(
-            this, [this, notice = std::move(notice)] { finish(notice); }, Qt::QueuedConnection);
+        // The lists are read and the panel filled on the GUI thread; the call
+        // is dropped if this object is destroyed first.
+        postCall(*this, [this, notice = std::move(notice)] { finish(notice); });
     });
 }
 
@@ -37,7 +34,6 @@ DriveListFiller::~DriveListFiller()
 
 void DriveListFiller::finish(const std::optional<InventoryNotice>& notice)
 {
-    const std::lock_guard handedOver(handoff_);
     if (notice)
         host_.messageBoxes().show({notice->text, notice->caption, MessageIcon::None, MessageButtons::Ok});
     done_ = true;

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -42,10 +41,6 @@ private:
     QPointer<QWidget> mainWindow_;
     EntriesReady entriesReady_;
     bool done_ = false;
-    // Held by the thread while it fills the inventory and posts its result,
-    // and taken by the GUI thread before it reads them: the hand-over is then
-    // ordered in a way race checkers see, not only inside Qt's event queue.
-    std::mutex handoff_;
     std::thread thread_;
 };
 

@@ -3,10 +3,10 @@
 #include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "panels/panel_host.h"
+#include "panels/posted_call.h"
 #include "panels/progress_wnd.h"
 
 #include <QDesktopServices>
-#include <QMetaObject>
 #include <QString>
 #include <QUrl>
 
@@ -68,26 +68,21 @@ bool OperationRun::onGuiThread(Call&& call)
     if (abandoned_)
         return false;
     callDone_ = false;
-    // Posted under the lock, which the handler takes first: it sees all the
-    // worker wrote before.
-    QMetaObject::invokeMethod(
-        this,
-        [this, &call] {
-            {
-                const std::lock_guard guard(callMutex_);
-                if (abandoned_)
-                    return;
-                callRunning_ = true;
-            }
-            call();
-            {
-                const std::lock_guard guard(callMutex_);
-                callRunning_ = false;
-                callDone_ = true;
-            }
-            callFinished_.notify_all();
-        },
-        Qt::QueuedConnection);
+    postCall(*this, [this, &call] {
+        {
+            const std::lock_guard guard(callMutex_);
+            if (abandoned_)
+                return;
+            callRunning_ = true;
+        }
+        call();
+        {
+            const std::lock_guard guard(callMutex_);
+            callRunning_ = false;
+            callDone_ = true;
+        }
+        callFinished_.notify_all();
+    });
     // An abandoned call still running on the GUI thread uses the worker's
     // stack, so the worker waits for it to return.
     callFinished_.wait(lock, [this] { return callDone_ || (abandoned_ && !callRunning_); });
