@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev fonts-dejavu-core
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools
+  g++-mingw-w64-x86-64 wine64 wine
 )
 
 missing=()
