@@ -1,5 +1,6 @@
 #include "panels/panel_look.h"
 
+#include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/x_edit.h"
 
@@ -11,9 +12,7 @@ namespace orvel {
 
 QFont panelFont(int pixelHeight)
 {
-    QFont font = QApplication::font();
-    font.setPixelSize(pixelHeight);
-    return font;
+    return guiFont(pixelHeight);
 }
 
 void setUpPanelButton(COrvelButton& button, const QFont& font)

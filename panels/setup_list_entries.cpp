@@ -21,10 +21,8 @@ DriveChoice driveChoiceOf(const DriveInfo& drive)
     choice.deviceName = drive.deviceName;
     choice.isPhysical = drive.isPhysical;
     choice.sizeBytes = drive.sizeBytes;
-    // The inventory does not say which drive holds a volume, so only a
-    // drive's own number is known.
-    if (drive.isPhysical)
-        choice.driveNumber = drive.diskIndex;
+    // A drive's own number, or the drive that holds a volume.
+    choice.driveNumber = drive.isPhysical ? std::optional<std::uint64_t>(drive.diskIndex) : drive.holdingDrive;
     return choice;
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev fonts-dejavu-core fonts-liberation2
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools
   g++-mingw-w64-x86-64 wine64 wine

@@ -2,6 +2,7 @@
 #include "platform/linux/sysfs_text.h"
 #include "platform/linux/sysfs_vpd.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -92,9 +93,11 @@ TEST(SysfsDiskProperties, DisksWithoutAModelStillGetADistinctText)
 
 std::vector<std::uint8_t> page(std::uint8_t code, std::string_view payload, std::size_t declaredLength)
 {
-    std::vector<std::uint8_t> bytes = {0x00, code, static_cast<std::uint8_t>(declaredLength >> 8),
-                                       static_cast<std::uint8_t>(declaredLength & 0xFF)};
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    std::vector<std::uint8_t> bytes(4 + payload.size());
+    bytes[1] = code;
+    bytes[2] = static_cast<std::uint8_t>(declaredLength >> 8);
+    bytes[3] = static_cast<std::uint8_t>(declaredLength & 0xFF);
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 4);
     return bytes;
 }
 
