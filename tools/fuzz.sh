@@ -58,7 +58,9 @@ for target in "${targets[@]}"; do
   [ "$jobs" -gt 1 ] && options+=(-fork="$jobs")
   echo "== $target: ${seconds}s"
   # The first folder takes what the run discovers; the seeds stay as they are.
-  if ! "$build_dir/$target" "${options[@]}" "$corpus" "fuzz/corpus/$target" </dev/null \
+  folders=("$corpus")
+  [ -d "fuzz/corpus/$target" ] && folders+=("fuzz/corpus/$target")
+  if ! "$build_dir/$target" "${options[@]}" "${folders[@]}" </dev/null \
        >"$artifacts/$target.log" 2>&1; then
     failed+=("$target")
     echo "== $target FAILED; its input is in $artifacts, the run's output in $artifacts/$target.log" >&2
