@@ -139,27 +139,27 @@ private:
 
     bool applyKey(int line, std::string_view key, std::string_view value)
     {
-        SimDriveSpec& spec = drive_.spec;
+        SimDriveSetup& setup = drive_.setup;
         if (key == "model" || key == "mediaType" || key == "status") {
             if (value.empty())
                 return fail(line, inQuotes(key) + " needs a value");
-            (key == "model" ? spec.model : key == "mediaType" ? spec.mediaType : spec.status) = value;
+            (key == "model" ? setup.model : key == "mediaType" ? setup.mediaType : setup.status) = value;
         } else if (key == "serial") {
-            spec.serial = value;
+            setup.serial = value;
         } else if (key == "size") {
             const std::optional<std::uint64_t> size = parseSize(value);
             if (!size || *size == 0)
                 return fail(line, "size " + inQuotes(value)
                                       + " is not a byte count (digits, optionally followed by KiB, MiB, GiB or TiB)");
-            spec.sizeBytes = *size;
+            setup.sizeBytes = *size;
         } else if (key == "sectorSize") {
             if (value != "512" && value != "4096")
                 return fail(line, "sectorSize " + inQuotes(value) + " must be 512 or 4096");
-            spec.sectorSize = value == "512" ? 512 : 4096;
+            setup.sectorSize = value == "512" ? 512 : 4096;
         } else if (key == "interface") {
             if (value != "IDE" && value != "SCSI" && value != "USB")
                 return fail(line, "interface " + inQuotes(value) + " must be IDE, SCSI or USB");
-            spec.interfaceType = value;
+            setup.interfaceType = value;
         } else if (key == "badSectors") {
             return parseBadSectors(line, value);
         } else if (key == "volumes") {
@@ -182,7 +182,7 @@ private:
                 dash == std::string_view::npos ? first : parseUnsigned(trim(item.substr(dash + 1)));
             if (!first || !last || *last < *first || *last == std::numeric_limits<std::uint64_t>::max())
                 return fail(line, "bad sector " + inQuotes(item) + " is not a sector number or a range a-b with a <= b");
-            drive_.spec.badSectors.push_back({*first, *last - *first + 1});
+            drive_.setup.badSectors.push_back({*first, *last - *first + 1});
         }
         return true;
     }
@@ -198,11 +198,11 @@ private:
             if (!isVolumeName(fields[0]))
                 return fail(line, "volume name " + inQuotes(fields[0])
                                       + " must start with a letter and hold only letters, digits, '-' and '_'");
-            for (const SimVolumeSpec& other : drive_.spec.volumes) {
+            for (const SimVolumeSetup& other : drive_.setup.volumes) {
                 if (other.name == fields[0])
                     return fail(line, "volume name " + inQuotes(fields[0]) + " is used twice");
             }
-            drive_.spec.volumes.push_back({std::string(fields[0]), *start, *count, false});
+            drive_.setup.volumes.push_back({std::string(fields[0]), *start, *count, false});
         }
         return true;
     }
@@ -215,13 +215,13 @@ private:
         std::error_code error;
         if (!std::filesystem::is_regular_file(image, error))
             return fail(line, "image " + inQuotes(image.string()) + " is not a file");
-        drive_.spec.imagePath = image;
+        drive_.setup.imagePath = image;
         return true;
     }
 
     bool finish()
     {
-        SimDriveSpec& spec = drive_.spec;
+        SimDriveSetup& setup = drive_.setup;
         if (!lines_.contains("model"))
             return failFile("the key \"model\" is missing");
         int sizeLine = 0;
@@ -230,26 +230,26 @@ private:
         } else if (const auto image = lines_.find("image"); image != lines_.end()) {
             sizeLine = image->second;
             std::error_code error;
-            spec.sizeBytes = std::filesystem::file_size(spec.imagePath, error);
-            if (error || spec.sizeBytes == 0)
-                return fail(sizeLine, "image " + inQuotes(spec.imagePath.string()) + " is empty; give the drive a size");
+            setup.sizeBytes = std::filesystem::file_size(setup.imagePath, error);
+            if (error || setup.sizeBytes == 0)
+                return fail(sizeLine, "image " + inQuotes(setup.imagePath.string()) + " is empty; give the drive a size");
         } else {
             return failFile("the key \"size\" is missing (it may only be left out when an image is given)");
         }
-        if (spec.sizeBytes % spec.sectorSize != 0)
-            return fail(sizeLine, "size " + std::to_string(spec.sizeBytes) + " is not a whole number of "
-                                      + std::to_string(spec.sectorSize) + "-byte sectors");
-        if (!lines_.contains("mediaType") && spec.interfaceType == "USB")
-            spec.mediaType = "Removable Media";
+        if (setup.sizeBytes % setup.sectorSize != 0)
+            return fail(sizeLine, "size " + std::to_string(setup.sizeBytes) + " is not a whole number of "
+                                      + std::to_string(setup.sectorSize) + "-byte sectors");
+        if (!lines_.contains("mediaType") && setup.interfaceType == "USB")
+            setup.mediaType = "Removable Media";
 
-        const std::uint64_t sectors = spec.sizeBytes / spec.sectorSize;
+        const std::uint64_t sectors = setup.sizeBytes / setup.sectorSize;
         const std::string lastSector = std::to_string(sectors - 1);
-        for (const SimSectorRange& bad : spec.badSectors) {
+        for (const SimSectorRange& bad : setup.badSectors) {
             if (bad.first + bad.count > sectors)
                 return fail(lines_.at("badSectors"), "bad sector " + std::to_string(bad.first + bad.count - 1)
                                                          + " lies past the drive's last sector " + lastSector);
         }
-        for (const SimVolumeSpec& volume : spec.volumes) {
+        for (const SimVolumeSetup& volume : setup.volumes) {
             if (volume.sectorCount > sectors || volume.startSector > sectors - volume.sectorCount)
                 return fail(drive_.volumesLine,
                             "volume " + inQuotes(volume.name) + " ends past the drive's last sector " + lastSector);

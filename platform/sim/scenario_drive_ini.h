@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 
 #include <filesystem>
 #include <string>
@@ -10,7 +10,7 @@ namespace orvel {
 
 // One drive as its drive.ini describes it.
 struct ScenarioDrive {
-    SimDriveSpec spec;
+    SimDriveSetup setup;
     int volumesLine = 0;  // where the volumes were given, for later messages
 };
 

@@ -93,7 +93,7 @@ ScenarioLoad loadScenario(const std::filesystem::path& folder)
         ScenarioDrive drive;
         if (!parseDriveIni(ini, text, drive, load.error))
             return {{}, load.error};
-        for (const SimVolumeSpec& volume : drive.spec.volumes) {
+        for (const SimVolumeSetup& volume : drive.setup.volumes) {
             const auto [owner, added] = volumeOwners.emplace(volume.name, ini.string());
             if (!added) {
                 load.error = ini.string() + ":" + std::to_string(drive.volumesLine) + ": volume name \"" + volume.name
@@ -101,10 +101,10 @@ ScenarioLoad loadScenario(const std::filesystem::path& folder)
                 return {{}, load.error};
             }
         }
-        if (!readSmartBlock(driveFolder / kSmartData, drive.spec.smartData, load.error)
-            || !readSmartBlock(driveFolder / kSmartThresholds, drive.spec.smartThresholds, load.error))
+        if (!readSmartBlock(driveFolder / kSmartData, drive.setup.smartData, load.error)
+            || !readSmartBlock(driveFolder / kSmartThresholds, drive.setup.smartThresholds, load.error))
             return {{}, load.error};
-        load.drives.push_back(std::move(drive.spec));
+        load.drives.push_back(std::move(drive.setup));
     }
     return load;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 
 #include <filesystem>
 #include <string>
@@ -9,7 +9,7 @@
 namespace orvel {
 
 struct ScenarioLoad {
-    std::vector<SimDriveSpec> drives;  // drive number = position
+    std::vector<SimDriveSetup> drives;  // drive number = position
     std::string error;  // one message naming the file (and line); empty when the scenario was read
 };
 

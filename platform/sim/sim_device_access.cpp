@@ -39,7 +39,7 @@ std::unique_ptr<DeviceHandle> SimDeviceAccess::openPhysicalDrive(std::string_vie
 std::unique_ptr<DeviceHandle> SimDeviceAccess::openVolume(std::string_view name, OpenMode mode)
 {
     for (const std::shared_ptr<SimDrive>& drive : drives_) {
-        const std::vector<SimVolumeSpec>& volumes = drive->spec().volumes;
+        const std::vector<SimVolumeSetup>& volumes = drive->setup().volumes;
         for (std::size_t i = 0; i < volumes.size(); ++i) {
             if (volumes[i].name != name)
                 continue;

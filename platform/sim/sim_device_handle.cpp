@@ -10,20 +10,20 @@ namespace orvel {
 SimDeviceHandle::SimDeviceHandle(std::shared_ptr<SimDrive> drive, OpenMode mode, std::optional<std::size_t> volume)
     : drive_(std::move(drive)), mode_(mode), volume_(volume)
 {
-    const SimDriveSpec& spec = drive_->spec();
+    const SimDriveSetup& setup = drive_->setup();
     if (volume_) {
-        const SimVolumeSpec& window = spec.volumes.at(*volume_);
-        windowStart_ = window.startSector * spec.sectorSize;
-        windowLength_ = window.sectorCount * spec.sectorSize;
+        const SimVolumeSetup& window = setup.volumes.at(*volume_);
+        windowStart_ = window.startSector * setup.sectorSize;
+        windowLength_ = window.sectorCount * setup.sectorSize;
     } else {
-        windowLength_ = spec.sizeBytes;
+        windowLength_ = setup.sizeBytes;
     }
 }
 
 std::uint32_t SimDeviceHandle::refusal(std::uint64_t offset, const void* buffer, std::uint32_t bytes,
                                        int pastEndError) const
 {
-    if (!meetsDirectIoRules(offset, buffer, bytes, drive_->spec().sectorSize))
+    if (!meetsDirectIoRules(offset, buffer, bytes, drive_->setup().sectorSize))
         return EINVAL;
     if (!fitsInside(offset, bytes, windowLength_))
         return static_cast<std::uint32_t>(pastEndError);

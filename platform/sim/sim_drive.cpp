@@ -42,12 +42,12 @@ bool makeSparseFile(const std::filesystem::path& path, std::uint64_t size)
 
 } // namespace
 
-SimDrive::SimDrive(SimDriveSpec spec, std::filesystem::path backingPath)
-    : spec_(std::move(spec)), backingPath_(std::move(backingPath)), mounted_(spec_.volumes.size())
+SimDrive::SimDrive(SimDriveSetup setup, std::filesystem::path backingPath)
+    : setup_(std::move(setup)), backingPath_(std::move(backingPath)), mounted_(setup_.volumes.size())
 {
-    for (std::size_t i = 0; i < spec_.volumes.size(); ++i)
-        mounted_[i] = spec_.volumes[i].mounted;
-    for (const SimFlakySector& flaky : spec_.faults.flakySectors)
+    for (std::size_t i = 0; i < setup_.volumes.size(); ++i)
+        mounted_[i] = setup_.volumes[i].mounted;
+    for (const SimFlakySector& flaky : setup_.faults.flakySectors)
         flakyReads_[flaky.sector] = 0;
 }
 
@@ -58,7 +58,7 @@ bool SimDrive::open()
         return false;
     if (file_.isOpen())
         return true;
-    if (spec_.imagePath.empty() && !makeSparseFile(backingPath_, spec_.sizeBytes))
+    if (setup_.imagePath.empty() && !makeSparseFile(backingPath_, setup_.sizeBytes))
         return false;
     return file_.open(backingPath_);
 }
@@ -73,7 +73,7 @@ bool SimDrive::countTransfer()
 {
     if (gone_)
         return false;
-    const auto& limit = spec_.faults.disappearAfterTransfers;
+    const auto& limit = setup_.faults.disappearAfterTransfers;
     if (limit && transfers_ >= *limit) {
         gone_ = true;
         return false;
@@ -87,7 +87,7 @@ bool SimDrive::readFails(std::uint64_t firstSector, std::uint64_t sectorCount)
     // Every read that covers a flaky sector uses up one of its failures,
     // whatever else makes the read fail.
     bool flakyFails = false;
-    for (const SimFlakySector& flaky : spec_.faults.flakySectors) {
+    for (const SimFlakySector& flaky : setup_.faults.flakySectors) {
         if (flaky.sector < firstSector || flaky.sector - firstSector >= sectorCount)
             continue;
         std::uint32_t& readsSoFar = flakyReads_[flaky.sector];
@@ -95,7 +95,7 @@ bool SimDrive::readFails(std::uint64_t firstSector, std::uint64_t sectorCount)
             flakyFails = true;
         ++readsSoFar;
     }
-    return flakyFails || spec_.faults.allReadsFail || anyOverlaps(spec_.badSectors, firstSector, sectorCount);
+    return flakyFails || setup_.faults.allReadsFail || anyOverlaps(setup_.badSectors, firstSector, sectorCount);
 }
 
 IoResult SimDrive::read(std::uint64_t offset, void* buffer, std::uint32_t bytes)
@@ -103,8 +103,8 @@ IoResult SimDrive::read(std::uint64_t offset, void* buffer, std::uint32_t bytes)
     const std::lock_guard lock(mutex_);
     if (!countTransfer())
         return failed(ENODEV);
-    const std::uint64_t first = offset / spec_.sectorSize;
-    const std::uint64_t count = bytes / spec_.sectorSize;
+    const std::uint64_t first = offset / setup_.sectorSize;
+    const std::uint64_t count = bytes / setup_.sectorSize;
     const bool ok = !readFails(first, count) && file_.read(offset, buffer, bytes);
     events_.push_back({SimEventKind::Read, first, count, ok});
     return ok ? IoResult{true, 0} : failed(EIO);
@@ -115,10 +115,10 @@ IoResult SimDrive::write(std::uint64_t offset, const void* buffer, std::uint32_t
     const std::lock_guard lock(mutex_);
     if (!countTransfer())
         return failed(ENODEV);
-    const std::uint64_t first = offset / spec_.sectorSize;
-    const std::uint64_t count = bytes / spec_.sectorSize;
+    const std::uint64_t first = offset / setup_.sectorSize;
+    const std::uint64_t count = bytes / setup_.sectorSize;
     IoResult result{true, 0};
-    if (anyOverlaps(spec_.faults.failingWrites, first, count))
+    if (anyOverlaps(setup_.faults.failingWrites, first, count))
         result = failed(EIO);
     else if (!file_.isWritable())
         result = failed(EROFS);
@@ -133,7 +133,7 @@ IoResult SimDrive::flush()
     const std::lock_guard lock(mutex_);
     if (gone_)
         return failed(ENODEV);
-    const bool ok = !spec_.faults.flushFails && file_.flush();
+    const bool ok = !setup_.faults.flushFails && file_.flush();
     events_.push_back({SimEventKind::Flush, 0, 0, ok});
     return ok ? IoResult{true, 0} : failed(EIO);
 }
@@ -141,7 +141,7 @@ IoResult SimDrive::flush()
 bool SimDrive::answersLengthQuery() const
 {
     const std::lock_guard lock(mutex_);
-    return !gone_ && !spec_.faults.lengthQueryFails;
+    return !gone_ && !setup_.faults.lengthQueryFails;
 }
 
 bool SimDrive::zeroBytes(std::uint64_t offset, std::uint64_t bytes)
@@ -154,13 +154,13 @@ bool SimDrive::deleteLayout()
 {
     const std::lock_guard lock(mutex_);
     const bool anyMounted = std::find(mounted_.begin(), mounted_.end(), true) != mounted_.end();
-    if (gone_ || anyMounted || spec_.faults.layoutDeletionFails || !file_.isWritable())
+    if (gone_ || anyMounted || setup_.faults.layoutDeletionFails || !file_.isWritable())
         return false;
     // The MBR and primary GPT (header and 128-entry table) at the start, the
     // backup GPT at the end: 34 and 33 blocks of 512 bytes, or 6 and 5 of 4096.
-    const std::uint64_t headBytes = spec_.sectorSize == 4096 ? 6 * 4096 : 34 * 512;
-    const std::uint64_t tailBytes = spec_.sectorSize == 4096 ? 5 * 4096 : 33 * 512;
-    const std::uint64_t size = spec_.sizeBytes;
+    const std::uint64_t headBytes = setup_.sectorSize == 4096 ? 6 * 4096 : 34 * 512;
+    const std::uint64_t tailBytes = setup_.sectorSize == 4096 ? 5 * 4096 : 33 * 512;
+    const std::uint64_t size = setup_.sizeBytes;
     const std::uint64_t head = std::min(headBytes, size);
     const std::uint64_t tail = std::min(tailBytes, size);
     const bool ok = zeroBytes(0, head) && zeroBytes(size - tail, tail);
@@ -171,7 +171,7 @@ bool SimDrive::deleteLayout()
 bool SimDrive::dismountVolume(std::size_t volume)
 {
     const std::lock_guard lock(mutex_);
-    if (gone_ || spec_.faults.dismountFails)
+    if (gone_ || setup_.faults.dismountFails)
         return false;
     mounted_.at(volume) = false;
     return true;
@@ -180,7 +180,7 @@ bool SimDrive::dismountVolume(std::size_t volume)
 bool SimDrive::lockVolume(std::size_t volume)
 {
     const std::lock_guard lock(mutex_);
-    return volume < mounted_.size() && !gone_ && !spec_.faults.lockFails;
+    return volume < mounted_.size() && !gone_ && !setup_.faults.lockFails;
 }
 
 std::uint64_t SimDrive::readCount(std::uint64_t sector) const

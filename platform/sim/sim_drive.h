@@ -2,7 +2,7 @@
 
 #include "platform/device_access.h"
 #include "platform/sim/sim_backing_file.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,9 +29,9 @@ struct SimEvent {
 // the direct-I/O rules and the drive's end by the handle.
 class SimDrive {
 public:
-    SimDrive(SimDriveSpec spec, std::filesystem::path backingPath);
+    SimDrive(SimDriveSetup setup, std::filesystem::path backingPath);
 
-    const SimDriveSpec& spec() const { return spec_; }
+    const SimDriveSetup& setup() const { return setup_; }
     const std::filesystem::path& backingPath() const { return backingPath_; }
 
     // Makes the backing file on first use (a sparse file of the drive's size
@@ -64,7 +64,7 @@ private:
     bool readFails(std::uint64_t firstSector, std::uint64_t sectorCount);
     bool zeroBytes(std::uint64_t offset, std::uint64_t bytes);
 
-    const SimDriveSpec spec_;
+    const SimDriveSetup setup_;
     const std::filesystem::path backingPath_;
     mutable std::mutex mutex_;
     SimBackingFile file_;

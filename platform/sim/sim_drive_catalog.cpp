@@ -12,18 +12,18 @@ CatalogStatus SimDriveCatalog::listDiskDrives(bool withSerialNumbers, std::vecto
     for (std::size_t number = 0; number < drives_.size(); ++number) {
         if (!drives_[number]->isPresent())
             continue;
-        const SimDriveSpec& spec = drives_[number]->spec();
+        const SimDriveSetup& setup = drives_[number]->setup();
         DiskDriveRow row;
-        row.caption = spec.model;
+        row.caption = setup.model;
         row.name = "simulated-drive-" + std::to_string(number);
-        row.size = std::to_string(spec.sizeBytes);
+        row.size = std::to_string(setup.sizeBytes);
         row.index = number;
-        row.model = spec.model;
-        row.mediaType = spec.mediaType;
-        row.interfaceType = spec.interfaceType;
-        row.status = spec.status;
-        if (withSerialNumbers && !spec.serial.empty())
-            row.serialNumber = spec.serial;
+        row.model = setup.model;
+        row.mediaType = setup.mediaType;
+        row.interfaceType = setup.interfaceType;
+        row.status = setup.status;
+        if (withSerialNumbers && !setup.serial.empty())
+            row.serialNumber = setup.serial;
         rows.push_back(std::move(row));
     }
     return CatalogStatus::Ok;
@@ -35,12 +35,12 @@ CatalogStatus SimDriveCatalog::listLogicalDisks(std::vector<LogicalDiskRow>& row
         const SimDrive& drive = *drives_[number];
         if (!drive.isPresent())
             continue;
-        const SimDriveSpec& spec = drive.spec();
-        for (const SimVolumeSpec& volume : spec.volumes) {
+        const SimDriveSetup& setup = drive.setup();
+        for (const SimVolumeSetup& volume : setup.volumes) {
             LogicalDiskRow row;
             row.caption = volume.name;
             row.name = volume.name;
-            row.size = std::to_string(volume.sectorCount * spec.sectorSize);
+            row.size = std::to_string(volume.sectorCount * setup.sectorSize);
             row.driveNumber = number;
             rows.push_back(std::move(row));
         }

@@ -5,7 +5,7 @@
 
 namespace orvel {
 
-SimPlatform::SimPlatform(std::vector<SimDriveSpec> drives, const std::filesystem::path& cacheFolder,
+SimPlatform::SimPlatform(std::vector<SimDriveSetup> drives, const std::filesystem::path& cacheFolder,
                          std::shared_ptr<SystemServices> system)
     : system_(std::move(system))
 {

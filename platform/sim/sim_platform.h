@@ -4,7 +4,7 @@
 #include "platform/sim/sim_device_access.h"
 #include "platform/sim/sim_drive.h"
 #include "platform/sim/sim_drive_catalog.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 #include "platform/sim/sim_smart_transport.h"
 
 #include <cstddef>
@@ -15,11 +15,11 @@
 namespace orvel {
 
 // Virtual drives backed by files: the demo mode and the engine's tests.
-// Drive numbers are the positions 0, 1, 2 ... in the list of specs. Drives
+// Drive numbers are the positions 0, 1, 2 ... in the list of setups. Drives
 // without an image get a sparse file in `cacheFolder`, made on first use.
 class SimPlatform : public Platform {
 public:
-    SimPlatform(std::vector<SimDriveSpec> drives, const std::filesystem::path& cacheFolder,
+    SimPlatform(std::vector<SimDriveSetup> drives, const std::filesystem::path& cacheFolder,
                 std::shared_ptr<SystemServices> system);
 
     DeviceAccess& devices() override { return *devices_; }

@@ -60,8 +60,8 @@ std::unique_ptr<SmartDevice> SimSmartTransport::openSmartDevice(std::uint64_t dr
 {
     if (driveNumber >= drives_.size() || !drives_[driveNumber]->isPresent())
         return nullptr;
-    const SimDriveSpec& spec = drives_[driveNumber]->spec();
-    return std::make_unique<SimSmartDevice>(spec.smartData, spec.smartThresholds);
+    const SimDriveSetup& setup = drives_[driveNumber]->setup();
+    return std::make_unique<SimSmartDevice>(setup.smartData, setup.smartThresholds);
 }
 
 } // namespace orvel

@@ -50,7 +50,7 @@ class HealthCommand : public testing::Test {
 protected:
     HealthCommand()
     {
-        SimDriveSpec disk = test::simDrive(2048);
+        SimDriveSetup disk = test::simDrive(2048);
         disk.model = "Maker Disk";
         disk.smartData = blockWith(0xC2, 100, 38);
         disk.smartThresholds = SmartBlock{};

@@ -38,11 +38,11 @@ class ListCommand : public testing::Test {
 protected:
     ListCommand()
     {
-        SimDriveSpec disk = test::simDrive(2048);
+        SimDriveSetup disk = test::simDrive(2048);
         disk.model = "Maker Disk";
         disk.serial = "MD-1";
         disk.volumes = {{"sdx1", 0, 1024}};
-        SimDriveSpec stick = test::simDrive(4096);
+        SimDriveSetup stick = test::simDrive(4096);
         stick.model = "Maker Stick";
         stick.interfaceType = "USB";
         sim.make({disk, stick});

@@ -149,9 +149,9 @@ TEST_F(CancelTest, ForwardCancelAtTheTailReportEndsRightAfterItsWrite)
 
 TEST_F(CancelTest, ForwardCancelDuringTheSectorPassStopsAtTheNextSector)
 {
-    SimDriveSpec spec = simDrive(100);
-    spec.badSectors = {{10, 1}};
-    makeDrives(spec, simDrive(100));
+    SimDriveSetup setup = simDrive(100);
+    setup.badSectors = {{10, 1}};
+    makeDrives(setup, simDrive(100));
     hookHandle(source, cancelAtSectorRead(5, 1));
 
     EXPECT_EQ(runForward(), CopyOutcome::Cancelled);
@@ -162,9 +162,9 @@ TEST_F(CancelTest, ForwardCancelDuringTheSectorPassStopsAtTheNextSector)
 
 TEST_F(CancelTest, ForwardCancelDuringARetryWritesNoMarker)
 {
-    SimDriveSpec spec = simDrive(100);
-    spec.badSectors = {{10, 1}};
-    makeDrives(spec, simDrive(100));
+    SimDriveSetup setup = simDrive(100);
+    setup.badSectors = {{10, 1}};
+    makeDrives(setup, simDrive(100));
     source.retryCount = 3;
     // The pass's own read, then the first attempt.
     hookHandle(source, cancelAtSectorRead(10, 2));
@@ -215,9 +215,9 @@ TEST_F(CancelTest, ReverseCancelAfterABlockReadLeavesItUnwritten)
 
 TEST_F(CancelTest, ReverseCancelDuringTheSectorPassEndsAfterTheSectorsWrite)
 {
-    SimDriveSpec spec = simDrive(100);
-    spec.badSectors = {{10, 1}};
-    makeDrives(spec, simDrive(100));
+    SimDriveSetup setup = simDrive(100);
+    setup.badSectors = {{10, 1}};
+    makeDrives(setup, simDrive(100));
     hookHandle(destination, {{},
                              [this](std::uint64_t offset, std::uint32_t bytes) {
                                  if (offset == 5 * 512 && bytes == 512)

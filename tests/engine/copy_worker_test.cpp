@@ -23,11 +23,11 @@ protected:
     void TearDown() override { releaseOperationSlots(); }
 
     // Fills the slots as the cloning panel does, for a whole-drive clone.
-    void setUpClone(SimDriveSpec sourceSpec, SimDriveSpec destinationSpec)
+    void setUpClone(SimDriveSetup sourceSetup, SimDriveSetup destinationSetup)
     {
-        sourceSpec.imagePath = files.file("source.img");
-        writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
-        SimPlatform& platform = sims.make({std::move(sourceSpec), std::move(destinationSpec)});
+        sourceSetup.imagePath = files.file("source.img");
+        writePatternFile(sourceSetup.imagePath.string(), sourceSetup.sizeBytes / sourceSetup.sectorSize, sourceSetup.sectorSize);
+        SimPlatform& platform = sims.make({std::move(sourceSetup), std::move(destinationSetup)});
         sourceDevice = std::make_unique<DiskDevice>();
         destinationDevice = std::make_unique<DiskDevice>();
         ASSERT_TRUE(openDevice(*sourceDevice, platform.devices(), "0", OpenMode::ReadOnly));
@@ -98,9 +98,9 @@ TEST_F(CopyWorkerTest, CompletedCloneTellsTheOperatorGoesHomeOpensTheLogAndEmpti
 
 TEST_F(CopyWorkerTest, RefusedDestinationIsReportedAsAFailure)
 {
-    SimDriveSpec destinationSpec = simDrive(1000);
-    destinationSpec.faults.layoutDeletionFails = true;
-    setUpClone(simDrive(1000), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(1000);
+    destinationSetup.faults.layoutDeletionFails = true;
+    setUpClone(simDrive(1000), destinationSetup);
 
     const OperationResult result = copyThreadProc(settings());
 
@@ -122,9 +122,9 @@ TEST_F(CopyWorkerTest, RefusedDestinationIsReportedAsAFailure)
 
 TEST_F(CopyWorkerTest, DestinationThatRefusesWritesNeverEndsAsCompleted)
 {
-    SimDriveSpec destinationSpec = simDrive(1000);
-    destinationSpec.faults.failingWrites = {{0, 1000}};
-    setUpClone(simDrive(1000), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(1000);
+    destinationSetup.faults.failingWrites = {{0, 1000}};
+    setUpClone(simDrive(1000), destinationSetup);
 
     const OperationResult result = copyThreadProc(settings());
 

@@ -118,9 +118,9 @@ protected:
 TEST_P(FastPassTest, EndsAsASectorBySectorPassWouldReadingHealthySectorsInPieces)
 {
     const FastPassCase& test = GetParam();
-    SimDriveSpec spec = simDrive(kDriveSectors);
-    spec.badSectors = asRanges(test.bad.sectors);
-    makeDrives(spec, simDrive(kRangeSectors));
+    SimDriveSetup setup = simDrive(kDriveSectors);
+    setup.badSectors = asRanges(test.bad.sectors);
+    makeDrives(setup, simDrive(kRangeSectors));
     source.startSector = kStart;
     source.endSector = kStart + kRangeSectors;
     source.retryCount = test.retries;
@@ -194,9 +194,9 @@ INSTANTIATE_TEST_SUITE_P(BadSets, FastPassTest, ::testing::ValuesIn(allCases()),
 TEST_F(SimCopyTest, FastPassTakesTheLastPieceOfATailAsItIs)
 {
     // A tail of 1100 sectors: four full pieces and a short one of 76 sectors.
-    SimDriveSpec spec = simDrive(1100);
-    spec.badSectors = {{1099, 1}};
-    makeDrives(spec, simDrive(1100));
+    SimDriveSetup setup = simDrive(1100);
+    setup.badSectors = {{1099, 1}};
+    makeDrives(setup, simDrive(1100));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -213,9 +213,9 @@ TEST_F(SimCopyTest, FastPassTakesTheLastPieceOfATailAsItIs)
 
 TEST_F(SimCopyTest, FastPassGoesSectorBySectorAtOnceForAReadOfFewerThanFourPieces)
 {
-    SimDriveSpec spec = simDrive(1023);
-    spec.badSectors = {{1000, 1}};
-    makeDrives(spec, simDrive(1023));
+    SimDriveSetup setup = simDrive(1023);
+    setup.badSectors = {{1000, 1}};
+    makeDrives(setup, simDrive(1023));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -229,9 +229,9 @@ TEST_F(SimCopyTest, FastPassGoesSectorBySectorAtOnceForAReadOfFewerThanFourPiece
 
 TEST_F(SimCopyTest, FastPassCancelWhileAPieceIsReadLeavesItUnwritten)
 {
-    SimDriveSpec spec = simDrive(kBlockSectors);
-    spec.badSectors = {{10, 1}};
-    makeDrives(spec, simDrive(kBlockSectors));
+    SimDriveSetup setup = simDrive(kBlockSectors);
+    setup.badSectors = {{10, 1}};
+    makeDrives(setup, simDrive(kBlockSectors));
     source.retryCount = 0;
     hookHandle(source, {[this](std::uint64_t offset, std::uint32_t bytes) {
                             if (offset == 2 * kPieceSectors * 512 && bytes == kPieceSectors * 512)

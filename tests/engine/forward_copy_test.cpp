@@ -88,9 +88,9 @@ TEST_F(SimCopyTest, ForwardEmptyRangeCompletesWithNothingCopied)
 
 TEST_F(SimCopyTest, ForwardBadSectorInBlockIsReadAgainLoggedOnceAndMarked)
 {
-    SimDriveSpec spec = simDrive(65537);
-    spec.badSectors = {{300, 1}};
-    makeDrives(spec, simDrive(65537));
+    SimDriveSetup setup = simDrive(65537);
+    setup.badSectors = {{300, 1}};
+    makeDrives(setup, simDrive(65537));
     source.retryCount = 2;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -107,9 +107,9 @@ TEST_F(SimCopyTest, ForwardBadSectorInBlockIsReadAgainLoggedOnceAndMarked)
 
 TEST_F(SimCopyTest, ForwardBadSectorInTailWithoutRetriesIsReadOnceInThePass)
 {
-    SimDriveSpec spec = simDrive(65540);
-    spec.badSectors = {{65538, 1}};
-    makeDrives(spec, simDrive(65540));
+    SimDriveSetup setup = simDrive(65540);
+    setup.badSectors = {{65538, 1}};
+    makeDrives(setup, simDrive(65540));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -143,10 +143,10 @@ TEST_F(SimCopyTest, ForwardReadThatComesBackShortIsAFailedRead)
 
 TEST_F(SimCopyTest, ForwardSectorThatReadsOnARetryIsWrittenOnceAndKeepsItsData)
 {
-    SimDriveSpec spec = simDrive(65537);
+    SimDriveSetup setup = simDrive(65537);
     // Fails the block read, the pass's read and the first attempt.
-    spec.faults.flakySectors = {{300, 3}};
-    makeDrives(spec, simDrive(65537));
+    setup.faults.flakySectors = {{300, 3}};
+    makeDrives(setup, simDrive(65537));
     source.retryCount = 5;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -162,9 +162,9 @@ TEST_F(SimCopyTest, ForwardSectorThatReadsOnARetryIsWrittenOnceAndKeepsItsData)
 
 TEST_F(SimCopyTest, ForwardRangeLandsAtTheDestinationStartInBlocksTailAndPass)
 {
-    SimDriveSpec spec = simDrive(70000);
-    spec.badSectors = {{1500, 1}, {66600, 1}};
-    makeDrives(spec, simDrive(75000));
+    SimDriveSetup setup = simDrive(70000);
+    setup.badSectors = {{1500, 1}, {66600, 1}};
+    makeDrives(setup, simDrive(75000));
     source.startSector = 1000;
     source.endSector = 1000 + 65536 + 100;
     destination.startSector = 5000;
@@ -197,9 +197,9 @@ TEST_F(SimCopyTest, ForwardRangeLandsAtTheDestinationStartInBlocksTailAndPass)
 
 TEST_F(SimCopyTest, ForwardImagingWritesARawImageWithoutPreparingAnything)
 {
-    SimDriveSpec spec = simDrive(70000);
-    spec.badSectors = {{69999, 1}};
-    makeImaging(spec);
+    SimDriveSetup setup = simDrive(70000);
+    setup.badSectors = {{69999, 1}};
+    makeImaging(setup);
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -224,9 +224,9 @@ TEST_F(SimCopyTest, ForwardDeletesTheDestinationLayoutBeforeTheFirstWrite)
 
 TEST_F(SimCopyTest, ForwardRefusedLayoutDeletionSaysAccessDeniedAndKeepsTheHeaderOnly)
 {
-    SimDriveSpec destinationSpec = simDrive(2000);
-    destinationSpec.faults.layoutDeletionFails = true;
-    makeDrives(simDrive(2000), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(2000);
+    destinationSetup.faults.layoutDeletionFails = true;
+    makeDrives(simDrive(2000), destinationSetup);
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
@@ -242,13 +242,13 @@ TEST_F(SimCopyTest, ForwardRefusedLayoutDeletionSaysAccessDeniedAndKeepsTheHeade
     EXPECT_EQ(job.state, JobState::Running);
 }
 
-SimDriveSpec driveWithVolume(bool dismountFails, bool lockFails)
+SimDriveSetup driveWithVolume(bool dismountFails, bool lockFails)
 {
-    SimDriveSpec spec = simDrive(3000);
-    spec.volumes = {{"sim1", 1000, 2000, true}};
-    spec.faults.dismountFails = dismountFails;
-    spec.faults.lockFails = lockFails;
-    return spec;
+    SimDriveSetup setup = simDrive(3000);
+    setup.volumes = {{"sim1", 1000, 2000, true}};
+    setup.faults.dismountFails = dismountFails;
+    setup.faults.lockFails = lockFails;
+    return setup;
 }
 
 TEST_F(SimCopyTest, ForwardCloneOntoAVolumeDismountsItFirst)
@@ -286,9 +286,9 @@ TEST_F(SimCopyTest, ForwardCloneOntoAVolumeNeitherDismountedNorLockedSaysAccessD
 
 TEST_F(SimCopyTest, ForwardRefusedBlockWriteStopsAtOnceAndFailsTheOperation)
 {
-    SimDriveSpec destinationSpec = simDrive(131077);
-    destinationSpec.faults.failingWrites = {{70000, 1}};
-    makeDrives(simDrive(131077), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(131077);
+    destinationSetup.faults.failingWrites = {{70000, 1}};
+    makeDrives(simDrive(131077), destinationSetup);
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
@@ -309,11 +309,11 @@ TEST_F(SimCopyTest, ForwardRefusedBlockWriteStopsAtOnceAndFailsTheOperation)
 
 TEST_F(SimCopyTest, ForwardRefusedWriteInTheSectorPassNamesTheDestinationSector)
 {
-    SimDriveSpec spec = simDrive(100);
-    spec.badSectors = {{3, 1}};
-    SimDriveSpec destinationSpec = simDrive(200);
-    destinationSpec.faults.failingWrites = {{57, 1}};
-    makeDrives(spec, destinationSpec);
+    SimDriveSetup setup = simDrive(100);
+    setup.badSectors = {{3, 1}};
+    SimDriveSetup destinationSetup = simDrive(200);
+    destinationSetup.faults.failingWrites = {{57, 1}};
+    makeDrives(setup, destinationSetup);
     destination.startSector = 50;
     source.retryCount = 0;
 
@@ -330,11 +330,11 @@ TEST_F(SimCopyTest, ForwardRefusedWriteInTheSectorPassNamesTheDestinationSector)
 
 TEST_F(SimCopyTest, ForwardRefusedMarkerWriteFailsTheOperation)
 {
-    SimDriveSpec spec = simDrive(100);
-    spec.badSectors = {{3, 1}};
-    SimDriveSpec destinationSpec = simDrive(100);
-    destinationSpec.faults.failingWrites = {{3, 1}};
-    makeDrives(spec, destinationSpec);
+    SimDriveSetup setup = simDrive(100);
+    setup.badSectors = {{3, 1}};
+    SimDriveSetup destinationSetup = simDrive(100);
+    destinationSetup.faults.failingWrites = {{3, 1}};
+    makeDrives(setup, destinationSetup);
     source.retryCount = 1;
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
@@ -343,9 +343,9 @@ TEST_F(SimCopyTest, ForwardRefusedMarkerWriteFailsTheOperation)
 
 TEST_F(SimCopyTest, ForwardRefusedFlushFailsTheOperation)
 {
-    SimDriveSpec destinationSpec = simDrive(100);
-    destinationSpec.faults.flushFails = true;
-    makeDrives(simDrive(100), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(100);
+    destinationSetup.faults.flushFails = true;
+    makeDrives(simDrive(100), destinationSetup);
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
@@ -357,9 +357,9 @@ TEST_F(SimCopyTest, ForwardRefusedFlushFailsTheOperation)
 
 TEST_F(SimCopyTest, ForwardCopiesLargeSectorsIn32MiBBlocksAndCountsSourceSectors)
 {
-    SimDriveSpec spec = simDrive(2 * 8192 + 5, 4096);
-    spec.badSectors = {{100, 1}};
-    makeDrives(spec, simDrive(2 * 8192 + 5, 4096));
+    SimDriveSetup setup = simDrive(2 * 8192 + 5, 4096);
+    setup.badSectors = {{100, 1}};
+    makeDrives(setup, simDrive(2 * 8192 + 5, 4096));
     source.retryCount = 1;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
@@ -375,9 +375,9 @@ TEST_F(SimCopyTest, ForwardCopiesLargeSectorsIn32MiBBlocksAndCountsSourceSectors
 
 TEST_F(SimCopyTest, ForwardCompletedLogListsBadSectorsThenTheSummary)
 {
-    SimDriveSpec spec = simDrive(1000);
-    spec.badSectors = {{7, 1}, {9, 1}};
-    makeDrives(spec, simDrive(1000));
+    SimDriveSetup setup = simDrive(1000);
+    setup.badSectors = {{7, 1}, {9, 1}};
+    makeDrives(setup, simDrive(1000));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);

@@ -121,9 +121,9 @@ TEST_F(OverlappedCopyTest, ReverseCancelWhileTheBlockBelowIsReadStillWritesTheCu
 
 TEST_F(OverlappedCopyTest, ForwardWriteErrorStopsAfterTheReadInFlight)
 {
-    SimDriveSpec destinationSpec = simDrive(kFourBlocks);
-    destinationSpec.faults.failingWrites = {{kBlock + 7, 1}};
-    makeDrives(simDrive(kFourBlocks), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(kFourBlocks);
+    destinationSetup.faults.failingWrites = {{kBlock + 7, 1}};
+    makeDrives(simDrive(kFourBlocks), destinationSetup);
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
@@ -140,9 +140,9 @@ TEST_F(OverlappedCopyTest, ForwardWriteErrorStopsAfterTheReadInFlight)
 
 TEST_F(OverlappedCopyTest, ReverseWriteErrorStopsAfterTheReadInFlight)
 {
-    SimDriveSpec destinationSpec = simDrive(kFourBlocks);
-    destinationSpec.faults.failingWrites = {{2 * kBlock + 7, 1}};
-    makeDrives(simDrive(kFourBlocks), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(kFourBlocks);
+    destinationSetup.faults.failingWrites = {{2 * kBlock + 7, 1}};
+    makeDrives(simDrive(kFourBlocks), destinationSetup);
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 
@@ -154,9 +154,9 @@ TEST_F(OverlappedCopyTest, ReverseWriteErrorStopsAfterTheReadInFlight)
 
 TEST_F(OverlappedCopyTest, BlockThatFailsToReadAheadGoesThroughThePassInItsTurn)
 {
-    SimDriveSpec spec = simDrive(kFourBlocks);
-    spec.badSectors = {{2 * kBlock + 5, 1}};
-    makeDrives(spec, simDrive(kFourBlocks));
+    SimDriveSetup setup = simDrive(kFourBlocks);
+    setup.badSectors = {{2 * kBlock + 5, 1}};
+    makeDrives(setup, simDrive(kFourBlocks));
     source.retryCount = 0;
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);

@@ -75,9 +75,9 @@ TEST_F(SimCopyTest, ReverseEmptyRangeCompletesWithNothingCopied)
 
 TEST_F(SimCopyTest, ReverseSectorWhoseRetriesFailGetsTheSecondMarker)
 {
-    SimDriveSpec spec = simDrive(65537);
-    spec.badSectors = {{70, 1}};
-    makeDrives(spec, simDrive(65537));
+    SimDriveSetup setup = simDrive(65537);
+    setup.badSectors = {{70, 1}};
+    makeDrives(setup, simDrive(65537));
     source.retryCount = 2;
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
@@ -92,9 +92,9 @@ TEST_F(SimCopyTest, ReverseSectorWhoseRetriesFailGetsTheSecondMarker)
 
 TEST_F(SimCopyTest, ReverseSectorWithoutRetriesGetsTheFirstMarker)
 {
-    SimDriveSpec spec = simDrive(300);
-    spec.badSectors = {{299, 1}};
-    makeDrives(spec, simDrive(300));
+    SimDriveSetup setup = simDrive(300);
+    setup.badSectors = {{299, 1}};
+    makeDrives(setup, simDrive(300));
     source.retryCount = 0;
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
@@ -106,9 +106,9 @@ TEST_F(SimCopyTest, ReverseSectorWithoutRetriesGetsTheFirstMarker)
 
 TEST_F(SimCopyTest, ReverseFailedTailReadStillCopiesTheBlocksBelowIt)
 {
-    SimDriveSpec spec = simDrive(65540);
-    spec.badSectors = {{65537, 1}};
-    makeDrives(spec, simDrive(65540));
+    SimDriveSetup setup = simDrive(65540);
+    setup.badSectors = {{65537, 1}};
+    makeDrives(setup, simDrive(65540));
     source.retryCount = 1;
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
@@ -121,9 +121,9 @@ TEST_F(SimCopyTest, ReverseFailedTailReadStillCopiesTheBlocksBelowIt)
 
 TEST_F(SimCopyTest, ReverseSectorThatReadsOnARetryKeepsItsData)
 {
-    SimDriveSpec spec = simDrive(300);
-    spec.faults.flakySectors = {{10, 2}};
-    makeDrives(spec, simDrive(300));
+    SimDriveSetup setup = simDrive(300);
+    setup.faults.flakySectors = {{10, 2}};
+    makeDrives(setup, simDrive(300));
     source.retryCount = 4;
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
@@ -136,9 +136,9 @@ TEST_F(SimCopyTest, ReverseSectorThatReadsOnARetryKeepsItsData)
 
 TEST_F(SimCopyTest, ReverseRangeLandsAtTheDestinationStart)
 {
-    SimDriveSpec spec = simDrive(70000);
-    spec.badSectors = {{2000, 1}};
-    makeDrives(spec, simDrive(75000));
+    SimDriveSetup setup = simDrive(70000);
+    setup.badSectors = {{2000, 1}};
+    makeDrives(setup, simDrive(75000));
     source.startSector = 1000;
     source.endSector = 1000 + 65536 + 100;
     destination.startSector = 5000;
@@ -155,9 +155,9 @@ TEST_F(SimCopyTest, ReverseRangeLandsAtTheDestinationStart)
 
 TEST_F(SimCopyTest, ReverseRefusedBlockWriteFailsTheOperation)
 {
-    SimDriveSpec destinationSpec = simDrive(131077);
-    destinationSpec.faults.failingWrites = {{100, 1}};
-    makeDrives(simDrive(131077), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(131077);
+    destinationSetup.faults.failingWrites = {{100, 1}};
+    makeDrives(simDrive(131077), destinationSetup);
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 
@@ -169,9 +169,9 @@ TEST_F(SimCopyTest, ReverseRefusedBlockWriteFailsTheOperation)
 
 TEST_F(SimCopyTest, ReverseRefusedFlushFailsTheOperation)
 {
-    SimDriveSpec destinationSpec = simDrive(65537);
-    destinationSpec.faults.flushFails = true;
-    makeDrives(simDrive(65537), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(65537);
+    destinationSetup.faults.flushFails = true;
+    makeDrives(simDrive(65537), destinationSetup);
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 
@@ -186,9 +186,9 @@ TEST_F(SimCopyTest, ReverseRefusedFlushFailsTheOperation)
 
 TEST_F(SimCopyTest, ReverseRefusedLayoutDeletionSaysAccessDenied)
 {
-    SimDriveSpec destinationSpec = simDrive(100);
-    destinationSpec.faults.layoutDeletionFails = true;
-    makeDrives(simDrive(100), destinationSpec);
+    SimDriveSetup destinationSetup = simDrive(100);
+    destinationSetup.faults.layoutDeletionFails = true;
+    makeDrives(simDrive(100), destinationSetup);
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 

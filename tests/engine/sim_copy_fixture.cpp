@@ -135,22 +135,22 @@ void SimCopyTest::TearDown()
     destination.handle.reset();
 }
 
-void SimCopyTest::makeDrives(SimDriveSpec sourceSpec, SimDriveSpec destinationSpec)
+void SimCopyTest::makeDrives(SimDriveSetup sourceSetup, SimDriveSetup destinationSetup)
 {
-    sourceSpec.imagePath = files.file("source.img");
-    writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
-    SimPlatform& platform = sims.make({std::move(sourceSpec), std::move(destinationSpec)});
+    sourceSetup.imagePath = files.file("source.img");
+    writePatternFile(sourceSetup.imagePath.string(), sourceSetup.sizeBytes / sourceSetup.sectorSize, sourceSetup.sectorSize);
+    SimPlatform& platform = sims.make({std::move(sourceSetup), std::move(destinationSetup)});
     ASSERT_TRUE(openDevice(source, platform.devices(), "0", OpenMode::ReadOnly));
     ASSERT_TRUE(openDevice(destination, platform.devices(), "1", OpenMode::ReadWrite));
     destinationPath = platform.simulatedDrive(1).backingPath().string();
     prepareJob();
 }
 
-void SimCopyTest::makeImaging(SimDriveSpec sourceSpec)
+void SimCopyTest::makeImaging(SimDriveSetup sourceSetup)
 {
-    sourceSpec.imagePath = files.file("source.img");
-    writePatternFile(sourceSpec.imagePath.string(), sourceSpec.sizeBytes / sourceSpec.sectorSize, sourceSpec.sectorSize);
-    SimPlatform& platform = sims.make({std::move(sourceSpec)});
+    sourceSetup.imagePath = files.file("source.img");
+    writePatternFile(sourceSetup.imagePath.string(), sourceSetup.sizeBytes / sourceSetup.sectorSize, sourceSetup.sectorSize);
+    SimPlatform& platform = sims.make({std::move(sourceSetup)});
     ASSERT_TRUE(openDevice(source, platform.devices(), "0", OpenMode::ReadOnly));
     destinationPath = files.file("copy.img");
     destination.handle = platform.devices().createImageFile(destinationPath);

@@ -5,7 +5,7 @@
 #include "engine/disk_device.h"
 #include "engine/pause_gate.h"
 #include "platform/sim/sim_drive.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 #include "support/recording_observer.h"
 #include "support/sim_platform_fixture.h"
 #include "support/temp_dir.h"
@@ -56,9 +56,9 @@ protected:
     void TearDown() override;
 
     // Makes both drives and opens them as the cloning panel does.
-    void makeDrives(SimDriveSpec sourceSpec, SimDriveSpec destinationSpec);
+    void makeDrives(SimDriveSetup sourceSetup, SimDriveSetup destinationSetup);
     // Makes the source drive and an image file as the imaging destination.
-    void makeImaging(SimDriveSpec sourceSpec);
+    void makeImaging(SimDriveSetup sourceSetup);
     // The job as the panels set it up for the source's range.
     void prepareJob();
 

@@ -87,12 +87,12 @@ class CloningPanelTest : public PanelTest {
 protected:
     Panel& showWithValidationDrives()
     {
-        SimDriveSpec target = simDrive(4096);
+        SimDriveSetup target = simDrive(4096);
         target.model = "Target";
         target.volumes.push_back({"target1", 2048, 2048, false});
-        SimDriveSpec source = simDrive(2048);
+        SimDriveSetup source = simDrive(2048);
         source.model = "Source";
-        SimDriveSpec small = simDrive(1024);
+        SimDriveSetup small = simDrive(1024);
         small.model = "Small";
         makeDrives({source, target, small});
         return showSetupPanel<Panel>();
@@ -101,17 +101,17 @@ protected:
 
 TEST_F(CloningPanelTest, BothListsShowTheDrivesThenTheVolumesWithoutSerialsOrASelection)
 {
-    SimDriveSpec big = simDrive(0);
+    SimDriveSetup big = simDrive(0);
     big.model = "M";
     big.serial = "SERIAL-NOT-READ";
     big.sizeBytes = 500'107'862'016;
     big.volumes.push_back({"m1", 0, 2048, false});
-    SimDriveSpec kibibytes = simDrive(2048);
+    SimDriveSetup kibibytes = simDrive(2048);
     kibibytes.model = "K";
-    SimDriveSpec justOverMebibyte = simDrive(0);
+    SimDriveSetup justOverMebibyte = simDrive(0);
     justOverMebibyte.model = "B";
     justOverMebibyte.sizeBytes = 1'048'577;
-    SimDriveSpec roundsToGibibyte = simDrive(0);
+    SimDriveSetup roundsToGibibyte = simDrive(0);
     roundsToGibibyte.model = "G";
     roundsToGibibyte.sizeBytes = 1'073'741'825;
     roundsToGibibyte.volumes.push_back({"g1", 0, 4096, false});
@@ -441,7 +441,7 @@ class CloningEndToEnd : public CloningPanelTest, public ::testing::WithParamInte
 TEST_P(CloningEndToEnd, CopiesEveryByteTellsTheOperatorGoesHomeAndEmptiesTheSlots)
 {
     const bool reverse = GetParam();
-    const SimDriveSpec source = patternedDrive(4096 + 3);
+    const SimDriveSetup source = patternedDrive(4096 + 3);
     SimPlatform& platform = makeDrives({source, simDrive(4096 + 3)});
     host->switchesPanels = true;
     Panel& panel = showSetupPanel<Panel>();

@@ -32,7 +32,7 @@ COrvelButton* button(CDriveHealthWnd& panel, int id)
     return findControl<COrvelButton>(panel, id);
 }
 
-std::vector<SimDriveSpec> demoDrives()
+std::vector<SimDriveSetup> demoDrives()
 {
     return {smartDrive("ABC XY1000QZ-00RS ATA Device",
                        {{1, 200, 200, 51, {0, 0, 0, 0, 0, 0}},
@@ -118,7 +118,7 @@ TEST(DriveHealthPanel, MainWindowStaysDisabledUntilTheDriveListIsFilled)
 TEST(DriveHealthPanel, DestroyedWhileTheInventoryRunsWaitsForItAndEnablesTheMainWindow)
 {
     test::SimPlatformFixture simulation;
-    std::vector<SimDriveSpec> drives;
+    std::vector<SimDriveSetup> drives;
     for (int number = 0; number < 12; ++number)
         drives.push_back(plainDrive("Maker Disk-" + std::to_string(number)));
     RecordingHealthHost host(simulation.make(std::move(drives)));

@@ -76,7 +76,7 @@ TEST(DriveListPane, ShowsNoTemperatureForUsbDrivesAndDrivesWithoutSmart)
 {
     // Raw byte 0 of attribute 194 is the temperature.
     const test::SimAttribute temperature{194, 100, 100, 0, {35, 0, 0, 0, 0, 0}};
-    SimDriveSpec usb = smartDrive("USB Stick", {temperature});
+    SimDriveSetup usb = smartDrive("USB Stick", {temperature});
     usb.interfaceType = "USB";
     HealthPanelSession session({smartDrive("Hot Disk", {temperature}), usb, plainDrive("No Smart")});
     ASSERT_TRUE(session.ready());
@@ -87,7 +87,7 @@ TEST(DriveListPane, ShowsNoTemperatureForUsbDrivesAndDrivesWithoutSmart)
 
 TEST(DriveListPane, OrdersElevenDrivesByTheirNumberAsText)
 {
-    std::vector<SimDriveSpec> drives;
+    std::vector<SimDriveSetup> drives;
     for (int number = 0; number < 11; ++number)
         drives.push_back(plainDrive("Maker Model-" + std::to_string(number)));
     HealthPanelSession session(std::move(drives));

@@ -42,9 +42,9 @@ void RecordingHealthHost::closeMainWindow()
     requests.push_back({WM_CLOSE_MAIN, physicalDrives.size(), volumes.size()});
 }
 
-SimDriveSpec smartDrive(const std::string& model, const std::vector<SimAttribute>& attributes)
+SimDriveSetup smartDrive(const std::string& model, const std::vector<SimAttribute>& attributes)
 {
-    SimDriveSpec spec = plainDrive(model);
+    SimDriveSetup setup = plainDrive(model);
     SmartBlock data{};
     SmartBlock thresholds{};
     for (std::size_t i = 0; i < attributes.size(); ++i) {
@@ -58,18 +58,18 @@ SimDriveSpec smartDrive(const std::string& model, const std::vector<SimAttribute
         thresholds[at] = attribute.id;
         thresholds[at + 1] = attribute.threshold;
     }
-    spec.smartData = data;
-    spec.smartThresholds = thresholds;
-    return spec;
+    setup.smartData = data;
+    setup.smartThresholds = thresholds;
+    return setup;
 }
 
-SimDriveSpec plainDrive(const std::string& model, std::uint64_t sizeBytes)
+SimDriveSetup plainDrive(const std::string& model, std::uint64_t sizeBytes)
 {
-    SimDriveSpec spec;
-    spec.model = model;
-    spec.serial = "SN-" + model;
-    spec.sizeBytes = sizeBytes;
-    return spec;
+    SimDriveSetup setup;
+    setup.model = model;
+    setup.serial = "SN-" + model;
+    setup.sizeBytes = sizeBytes;
+    return setup;
 }
 
 bool waitForInventory(QWidget& mainWindow)
@@ -77,7 +77,7 @@ bool waitForInventory(QWidget& mainWindow)
     return QTest::qWaitFor([&] { return mainWindow.isEnabled(); }, kInventoryTimeoutMs);
 }
 
-HealthPanelSession::HealthPanelSession(std::vector<SimDriveSpec> drives)
+HealthPanelSession::HealthPanelSession(std::vector<SimDriveSetup> drives)
 {
     ClearInventory();
     m_host = std::make_unique<RecordingHealthHost>(m_simulation.make(std::move(drives)));

@@ -7,7 +7,7 @@
 #include "inventory/gui/left_list_view.h"
 #include "inventory/gui/right_list_view.h"
 #include "panels/panel_host.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 #include "support/sim_platform_fixture.h"
 
 #include <QString>
@@ -78,16 +78,16 @@ struct SimAttribute {
 
 // A drive on the IDE bus that answers S.M.A.R.T. with these attributes, in
 // this table order.
-SimDriveSpec smartDrive(const std::string& model, const std::vector<SimAttribute>& attributes);
+SimDriveSetup smartDrive(const std::string& model, const std::vector<SimAttribute>& attributes);
 
 // A drive with a model, a serial number and a size and nothing else.
-SimDriveSpec plainDrive(const std::string& model, std::uint64_t sizeBytes = 512ull * 1024 * 1024);
+SimDriveSetup plainDrive(const std::string& model, std::uint64_t sizeBytes = 512ull * 1024 * 1024);
 
 // A health panel of 600 x 370 in a shown main window, created and with its
 // inventory taken. Destroying it destroys the panel and empties the inventory.
 class HealthPanelSession {
 public:
-    explicit HealthPanelSession(std::vector<SimDriveSpec> drives);
+    explicit HealthPanelSession(std::vector<SimDriveSetup> drives);
     ~HealthPanelSession();
     HealthPanelSession(const HealthPanelSession&) = delete;
     HealthPanelSession& operator=(const HealthPanelSession&) = delete;

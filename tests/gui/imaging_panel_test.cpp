@@ -110,10 +110,10 @@ protected:
     // "Other"; every folder has `freeBytes` free.
     Panel& showWithFreeSpace(std::uint64_t freeBytes)
     {
-        SimDriveSpec source = simDrive(2048);
+        SimDriveSetup source = simDrive(2048);
         source.model = "Source";
         source.volumes.push_back({"source1", 1024, 1024, false});
-        SimDriveSpec other = simDrive(4096);
+        SimDriveSetup other = simDrive(4096);
         other.model = "Other";
         sims.make({source, other});
         freeSpace = std::make_unique<FixedFreeSpacePlatform>(sims.platform(), freeBytes);
@@ -311,7 +311,7 @@ class ImagingSetUp : public PanelTest, public ::testing::WithParamInterface<std:
 TEST_P(ImagingSetUp, NextCreatesTheImageAndAJobOverTheWholeSourceInItsOwnSectors)
 {
     const std::uint32_t sectorSize = GetParam();
-    SimDriveSpec source = simDrive(300, sectorSize);
+    SimDriveSetup source = simDrive(300, sectorSize);
     source.model = "Source";
     makeDrives({source});
     host->forward = false;
@@ -347,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(SectorSizes, ImagingSetUp, ::testing::Values(512u, 4096
 
 TEST_F(PanelTest, WholeImagingCopiesEveryByteTellsTheOperatorGoesHomeAndEmptiesTheSlots)
 {
-    const SimDriveSpec source = patternedDrive(4096 + 5, 4096);
+    const SimDriveSetup source = patternedDrive(4096 + 5, 4096);
     makeDrives({source});
     host->switchesPanels = true;
     Panel& panel = showSetupPanel<Panel>();

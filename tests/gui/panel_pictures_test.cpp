@@ -37,13 +37,13 @@ QImage saved(QWidget& panel, const char* name)
     return image;
 }
 
-SimDriveSpec namedDrive(const char* model, std::uint64_t sizeBytes, std::vector<SimVolumeSpec> volumes = {})
+SimDriveSetup namedDrive(const char* model, std::uint64_t sizeBytes, std::vector<SimVolumeSetup> volumes = {})
 {
-    SimDriveSpec spec = simDrive(0);
-    spec.model = model;
-    spec.sizeBytes = sizeBytes;
-    spec.volumes = std::move(volumes);
-    return spec;
+    SimDriveSetup setup = simDrive(0);
+    setup.model = model;
+    setup.sizeBytes = sizeBytes;
+    setup.volumes = std::move(volumes);
+    return setup;
 }
 
 class PanelPictures : public PanelTest {
@@ -99,7 +99,7 @@ TEST_F(PanelPictures, ImagingPanel)
 
 TEST_F(PanelPictures, ProgressWindowWhileCopying)
 {
-    const SimDriveSpec source = patternedDrive(2 * 65536 + 8);
+    const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     makeDrives({source, simDrive(2 * 65536 + 8)});
     host->switchesPanels = true;
     host->cloning = true;

@@ -84,9 +84,9 @@ void PanelTest::TearDown()
     destinationName.clear();
 }
 
-SimPlatform& PanelTest::makeDrives(std::vector<SimDriveSpec> specs)
+SimPlatform& PanelTest::makeDrives(std::vector<SimDriveSetup> setups)
 {
-    SimPlatform& platform = sims.make(std::move(specs));
+    SimPlatform& platform = sims.make(std::move(setups));
     makeHost(platform);
     return platform;
 }
@@ -108,13 +108,13 @@ std::vector<std::string> PanelTest::asked() const
     return describe(boxes->requests());
 }
 
-SimDriveSpec PanelTest::patternedDrive(std::uint64_t sectors, std::uint32_t sectorSize)
+SimDriveSetup PanelTest::patternedDrive(std::uint64_t sectors, std::uint32_t sectorSize)
 {
-    SimDriveSpec spec = simDrive(sectors, sectorSize);
-    spec.model = "Pattern Disk " + std::to_string(patternedDrives_);
-    spec.imagePath = files.file("pattern-" + std::to_string(patternedDrives_++) + ".img");
-    writePatternImage(spec.imagePath, spec.sizeBytes);
-    return spec;
+    SimDriveSetup setup = simDrive(sectors, sectorSize);
+    setup.model = "Pattern Disk " + std::to_string(patternedDrives_);
+    setup.imagePath = files.file("pattern-" + std::to_string(patternedDrives_++) + ".img");
+    writePatternImage(setup.imagePath, setup.sizeBytes);
+    return setup;
 }
 
 } // namespace orvel::test

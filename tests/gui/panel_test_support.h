@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/message_box.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 #include "platform/sim/sim_platform.h"
 #include "support/recording_observer.h"
 #include "support/sim_platform_fixture.h"
@@ -40,7 +40,7 @@ protected:
     void TearDown() override;
 
     // The drives and a host over them. The host switches panels when told.
-    SimPlatform& makeDrives(std::vector<SimDriveSpec> specs);
+    SimPlatform& makeDrives(std::vector<SimDriveSetup> setups);
     // A host over another platform (which must outlive it).
     void makeHost(Platform& platform);
     // The answers the next message boxes get, in order; what they asked.
@@ -52,7 +52,7 @@ protected:
     P& showSetupPanel();
 
     // A drive whose content is the pattern (an image file of its own).
-    SimDriveSpec patternedDrive(std::uint64_t sectors, std::uint32_t sectorSize = 512);
+    SimDriveSetup patternedDrive(std::uint64_t sectors, std::uint32_t sectorSize = 512);
 
     SimPlatformFixture sims;
     TempDir files;

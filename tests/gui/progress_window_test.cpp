@@ -224,7 +224,7 @@ class ProgressCancel : public ProgressWindowTest, public ::testing::WithParamInt
 TEST_P(ProgressCancel, CancelPausesAsksAndStopsTheCopyOnlyOnYes)
 {
     const bool cancel = GetParam();
-    const SimDriveSpec source = patternedDrive(2 * 65536 + 8);
+    const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     SimPlatform& platform = makeDrives({source, simDrive(2 * 65536 + 8)});
     ThreadCheckingBoxes boxesOnThreads(
         {MessageAnswer::Yes, cancel ? MessageAnswer::Yes : MessageAnswer::No, MessageAnswer::Ok});
@@ -294,7 +294,7 @@ class ProgressLateCancel : public ProgressWindowTest, public ::testing::WithPara
 
 TEST_P(ProgressLateCancel, AYesAfterTheOperationWentHomeChangesNothing)
 {
-    const SimDriveSpec source = patternedDrive(2 * 65536 + 8);
+    const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     makeDrives({source, simDrive(2 * 65536 + 8)});
     AnsweringBoxes answers([this](const MessageRequest& request) {
         if (request.text.starts_with("Are you sure? Please press cancel")) {
@@ -336,7 +336,7 @@ INSTANTIATE_TEST_SUITE_P(HostDeletes, ProgressLateCancel, ::testing::Values(fals
 
 TEST_F(ProgressWindowTest, AWindowClosedWhileItsCopyRunsCancelsTheCopyAndShowsNothingMore)
 {
-    const SimDriveSpec source = patternedDrive(2 * 65536 + 8);
+    const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     makeDrives({source, simDrive(2 * 65536 + 8)});
     fillSlotsForClone();
     host->show<CProgressWnd>();

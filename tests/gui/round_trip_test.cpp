@@ -55,9 +55,9 @@ protected:
         source.model = "Pattern Disk";
         source.imagePath = files.file("source.img");
         test::writePatternImage(source.imagePath, source.sizeBytes);
-        SimDriveSpec blank = test::simDrive(kSectors);
+        SimDriveSetup blank = test::simDrive(kSectors);
         blank.model = "Blank Disk";
-        SimDriveSpec monitored =
+        SimDriveSetup monitored =
             test::smartDrive("Monitored Disk", {{5, 100, 100, 36, {0, 0, 0, 0, 0, 0}},
                                                 {194, 100, 100, 0, {0x2D, 0x00, 0x12, 0x00, 0x37, 0x00}}});
         drives.make({source, blank, monitored});
@@ -135,7 +135,7 @@ protected:
 
     test::TempDir files;
     test::SimPlatformFixture drives;
-    SimDriveSpec source;
+    SimDriveSetup source;
     test::OpenedFiles files_opened;
     std::unique_ptr<test::ScriptedMessageBox> boxes;
     std::unique_ptr<CMainFrame> frame;

@@ -76,16 +76,16 @@ public:
 
     std::optional<ContractDisk> make(const DiskRequest& request) override
     {
-        SimDriveSpec spec = test::simDrive(request.sizeBytes / request.sectorSize, request.sectorSize);
+        SimDriveSetup setup = test::simDrive(request.sizeBytes / request.sectorSize, request.sectorSize);
         ContractDisk disk;
         if (request.withVolume) {
             const std::uint64_t start = (1ull << 20) / request.sectorSize;
-            spec.volumes.push_back({"sim0p1", start, kVolumeBytes / request.sectorSize, false});
+            setup.volumes.push_back({"sim0p1", start, kVolumeBytes / request.sectorSize, false});
             disk.volume = "sim0p1";
             disk.volumeStartByte = start * request.sectorSize;
             disk.volumeBytes = kVolumeBytes;
         }
-        SimPlatform& platform = fixture_.make({spec});
+        SimPlatform& platform = fixture_.make({setup});
         disk.number = "0";
         if (!platform.simulatedDrive(0).open()) {
             ADD_FAILURE() << "the simulated drive has no backing file";
@@ -284,9 +284,9 @@ protected:
 
 TEST_F(SimDiskDeviceTest, FailedCapacityRequestOpensWithEndSectorZero)
 {
-    SimDriveSpec spec = test::simDrive(2048);
-    spec.faults.lengthQueryFails = true;
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = test::simDrive(2048);
+    setup.faults.lengthQueryFails = true;
+    SimPlatform& platform = fixture.make({setup});
     ASSERT_TRUE(openDevice(device, platform.devices(), "0", OpenMode::ReadWrite));
     EXPECT_EQ(device.sectorSize, 512u);
     EXPECT_EQ(device.endSector, 0u);
@@ -294,9 +294,9 @@ TEST_F(SimDiskDeviceTest, FailedCapacityRequestOpensWithEndSectorZero)
 
 TEST_F(SimDiskDeviceTest, DeviceOnWhichNoReadSucceedsFailsToOpen)
 {
-    SimDriveSpec spec = test::simDrive(2048);
-    spec.faults.allReadsFail = true;
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = test::simDrive(2048);
+    setup.faults.allReadsFail = true;
+    SimPlatform& platform = fixture.make({setup});
     EXPECT_FALSE(openDevice(device, platform.devices(), "0", OpenMode::ReadWrite));
     EXPECT_EQ(device.sectorSize, 0u);
     EXPECT_EQ(platform.simulatedDrive(0).transferCount(), 129u) << "every probe length from 512 to 66048, once";

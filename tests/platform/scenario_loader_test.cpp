@@ -141,7 +141,7 @@ TEST_F(ScenarioLoaderTest, GoodScenarioGivesDrivesInFolderNameOrder)
     const ScenarioLoad result = load();
     ASSERT_EQ(result.error, "");
     ASSERT_EQ(result.drives.size(), 2u);
-    const SimDriveSpec& disk = result.drives[0];
+    const SimDriveSetup& disk = result.drives[0];
     EXPECT_EQ(disk.model, "Big Disk 9000");
     EXPECT_EQ(disk.serial, "SN 123");
     EXPECT_EQ(disk.sizeBytes, 3ull << 40);
@@ -162,7 +162,7 @@ TEST_F(ScenarioLoaderTest, GoodScenarioGivesDrivesInFolderNameOrder)
     EXPECT_EQ((*disk.smartData)[2], 0x05);
     EXPECT_FALSE(disk.smartThresholds.has_value());
 
-    const SimDriveSpec& stick = result.drives[1];
+    const SimDriveSetup& stick = result.drives[1];
     EXPECT_EQ(stick.sectorSize, 512u);
     EXPECT_EQ(stick.mediaType, "Removable Media") << "a USB drive is removable unless told otherwise";
     EXPECT_EQ(stick.status, "OK");

@@ -24,7 +24,7 @@ protected:
 
 TEST_F(SimCatalogTest, DrivesOpenOnlyByTheirExactNumberAndVolumesByTheirExactName)
 {
-    SimDriveSpec withVolume = simDrive(64);
+    SimDriveSetup withVolume = simDrive(64);
     withVolume.volumes = {{"sim1p1", 0, 32, false}};
     SimPlatform& platform = fixture.make({simDrive(64), withVolume});
     DeviceAccess& devices = platform.devices();
@@ -40,12 +40,12 @@ TEST_F(SimCatalogTest, DrivesOpenOnlyByTheirExactNumberAndVolumesByTheirExactNam
 
 TEST_F(SimCatalogTest, CatalogDescribesDrivesAndVolumes)
 {
-    SimDriveSpec disk = simDrive(2048, 4096);
+    SimDriveSetup disk = simDrive(2048, 4096);
     disk.model = "Simulated Disk 4K";
     disk.serial = "SN-42";
     disk.interfaceType = "SCSI";
     disk.volumes = {{"sim0p1", 6, 1000, false}, {"sim0p2", 1006, 1000, false}};
-    SimDriveSpec stick = simDrive(4096);
+    SimDriveSetup stick = simDrive(4096);
     stick.interfaceType = "USB";
     stick.mediaType = "Removable Media";
     SimPlatform& platform = fixture.make({disk, stick});
@@ -79,7 +79,7 @@ TEST_F(SimCatalogTest, CatalogDescribesDrivesAndVolumes)
 
 TEST_F(SimCatalogTest, SmartDeviceAnswersWithTheStoredBlocksOnly)
 {
-    SimDriveSpec withSmart = simDrive(64);
+    SimDriveSetup withSmart = simDrive(64);
     withSmart.smartData.emplace();
     withSmart.smartThresholds.emplace();
     for (std::size_t i = 0; i < 512; ++i) {

@@ -74,9 +74,9 @@ TEST_F(SimPreparationTest, LayoutDeletionZeroesBothPartitionTablesOf4096ByteDriv
 
 TEST_F(SimPreparationTest, MountedVolumeBlocksLayoutDeletionUntilDismounted)
 {
-    SimDriveSpec spec = simDrive(200);
-    spec.volumes = {{"sim0p1", 34, 100, true}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(200);
+    setup.volumes = {{"sim0p1", 34, 100, true}};
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     auto volume = platform.devices().openVolume("sim0p1", OpenMode::ReadWrite);
 
@@ -91,15 +91,15 @@ TEST_F(SimPreparationTest, MountedVolumeBlocksLayoutDeletionUntilDismounted)
 
 TEST_F(SimPreparationTest, PreparationFaultsFailTheirStepOnly)
 {
-    SimDriveSpec spec = simDrive(200);
-    spec.volumes = {{"sim0p1", 34, 100, true}};
-    spec.faults.dismountFails = true;
-    spec.faults.lockFails = true;
-    spec.faults.layoutDeletionFails = true;
-    spec.faults.flushFails = true;
-    spec.faults.lengthQueryFails = true;
-    spec.faults.failingWrites = {{50, 2}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(200);
+    setup.volumes = {{"sim0p1", 34, 100, true}};
+    setup.faults.dismountFails = true;
+    setup.faults.lockFails = true;
+    setup.faults.layoutDeletionFails = true;
+    setup.faults.flushFails = true;
+    setup.faults.lengthQueryFails = true;
+    setup.faults.failingWrites = {{50, 2}};
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     auto volume = platform.devices().openVolume("sim0p1", OpenMode::ReadWrite);
 
@@ -122,9 +122,9 @@ TEST_F(SimPreparationTest, PreparationFaultsFailTheirStepOnly)
 
 TEST_F(SimPreparationTest, DriveWhereNoReadSucceedsFailsEveryProbeSize)
 {
-    SimDriveSpec spec = simDrive(256);
-    spec.faults.allReadsFail = true;
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(256);
+    setup.faults.allReadsFail = true;
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadOnly);
     AlignedBuffer buffer(66048);
     for (std::uint32_t bytes = 512; bytes <= 66048; bytes += 512)
@@ -133,10 +133,10 @@ TEST_F(SimPreparationTest, DriveWhereNoReadSucceedsFailsEveryProbeSize)
 
 TEST_F(SimPreparationTest, DriveDisappearsAfterItsTransferCount)
 {
-    SimDriveSpec spec = simDrive(64);
-    spec.faults.disappearAfterTransfers = 3;
-    spec.smartData = SmartBlock{};
-    SimPlatform& platform = fixture.make({spec, simDrive(64)});
+    SimDriveSetup setup = simDrive(64);
+    setup.faults.disappearAfterTransfers = 3;
+    setup.smartData = SmartBlock{};
+    SimPlatform& platform = fixture.make({setup, simDrive(64)});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     AlignedBuffer buffer(512);
 
@@ -158,9 +158,9 @@ TEST_F(SimPreparationTest, DriveDisappearsAfterItsTransferCount)
 
 TEST_F(SimPreparationTest, DriveMadeToDisappearFromAnotherThreadFailsItsNextTransfer)
 {
-    SimDriveSpec spec = simDrive(64);
-    spec.volumes = {{"sim0p1", 0, 64, false}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(64);
+    setup.volumes = {{"sim0p1", 0, 64, false}};
+    SimPlatform& platform = fixture.make({setup});
     auto volume = platform.devices().openVolume("sim0p1", OpenMode::ReadOnly);
     AlignedBuffer buffer(512);
     ASSERT_TRUE(volume->readAt(0, buffer.data(), 512).ok);

@@ -68,9 +68,9 @@ TEST_F(SimTransferTest, ProbeOfFourKilobyteDriveFindsItsSectorSize)
 
 TEST_F(SimTransferTest, BadSectorFailsEveryReadThatTouchesIt)
 {
-    SimDriveSpec spec = simDrive(64);
-    spec.badSectors = {{5, 1}, {40, 3}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(64);
+    setup.badSectors = {{5, 1}, {40, 3}};
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadOnly);
     AlignedBuffer buffer(16 * 512);
 
@@ -92,9 +92,9 @@ TEST_F(SimTransferTest, BadSectorFailsEveryReadThatTouchesIt)
 
 TEST_F(SimTransferTest, FlakySectorReadsAfterItsFailures)
 {
-    SimDriveSpec spec = simDrive(64);
-    spec.faults.flakySectors = {{7, 2}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(64);
+    setup.faults.flakySectors = {{7, 2}};
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadOnly);
     AlignedBuffer buffer(8 * 512);
 
@@ -132,10 +132,10 @@ TEST_F(SimTransferTest, ReadOnlyHandleRefusesWrites)
 
 TEST_F(SimTransferTest, VolumeIsAWindowOntoItsDriveSectors)
 {
-    SimDriveSpec spec = simDrive(256, 4096);
-    spec.volumes = {{"sim1p1", 8, 100, false}, {"sim1p2", 108, 148, false}};
-    spec.badSectors = {{110, 1}};
-    SimPlatform& platform = fixture.make({simDrive(64), spec});
+    SimDriveSetup setup = simDrive(256, 4096);
+    setup.volumes = {{"sim1p1", 8, 100, false}, {"sim1p2", 108, 148, false}};
+    setup.badSectors = {{110, 1}};
+    SimPlatform& platform = fixture.make({simDrive(64), setup});
     auto volume = platform.devices().openVolume("sim1p2", OpenMode::ReadWrite);
     ASSERT_NE(volume, nullptr);
 
@@ -159,9 +159,9 @@ TEST_F(SimTransferTest, DriveOfMoreThanTwoTebibytesAddressesItsHighSectors)
 {
     constexpr std::uint64_t kSectors = 6ull << 30;  // 3 TiB of 512-byte sectors
     constexpr std::uint64_t kHigh = (1ull << 32) + 6;
-    SimDriveSpec spec = simDrive(kSectors);
-    spec.badSectors = {{kHigh + 1, 1}};
-    SimPlatform& platform = fixture.make({spec});
+    SimDriveSetup setup = simDrive(kSectors);
+    setup.badSectors = {{kHigh + 1, 1}};
+    SimPlatform& platform = fixture.make({setup});
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     if (drive == nullptr)
         GTEST_SKIP() << "the temp folder's file system holds no sparse 3 TiB file";

@@ -7,7 +7,7 @@
 
 namespace orvel::test {
 
-SimPlatform& SimPlatformFixture::make(std::vector<SimDriveSpec> drives)
+SimPlatform& SimPlatformFixture::make(std::vector<SimDriveSetup> drives)
 {
     const std::filesystem::path root = folder_.path();
     platform_ = std::make_unique<SimPlatform>(std::move(drives), root / "cache",
@@ -15,13 +15,13 @@ SimPlatform& SimPlatformFixture::make(std::vector<SimDriveSpec> drives)
     return *platform_;
 }
 
-SimDriveSpec simDrive(std::uint64_t sectors, std::uint32_t sectorSize)
+SimDriveSetup simDrive(std::uint64_t sectors, std::uint32_t sectorSize)
 {
-    SimDriveSpec spec;
-    spec.model = "Test Disk";
-    spec.sizeBytes = sectors * sectorSize;
-    spec.sectorSize = sectorSize;
-    return spec;
+    SimDriveSetup setup;
+    setup.model = "Test Disk";
+    setup.sizeBytes = sectors * sectorSize;
+    setup.sectorSize = sectorSize;
+    return setup;
 }
 
 AlignedBuffer filledBuffer(std::size_t bytes, std::uint8_t fill)

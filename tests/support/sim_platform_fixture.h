@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/aligned_buffer.h"
-#include "platform/sim/sim_drive_spec.h"
+#include "platform/sim/sim_drive_setup.h"
 #include "platform/sim/sim_platform.h"
 #include "support/temp_dir.h"
 
@@ -14,7 +14,7 @@ namespace orvel::test {
 // Simulated drives for one test, backed by files in a temp folder of its own.
 class SimPlatformFixture {
 public:
-    SimPlatform& make(std::vector<SimDriveSpec> drives);
+    SimPlatform& make(std::vector<SimDriveSetup> drives);
     SimPlatform& platform() { return *platform_; }
     const TempDir& folder() const { return folder_; }
 
@@ -24,7 +24,7 @@ private:
 };
 
 // A drive of `sectors` sectors of `sectorSize` bytes and nothing else.
-SimDriveSpec simDrive(std::uint64_t sectors, std::uint32_t sectorSize = 512);
+SimDriveSetup simDrive(std::uint64_t sectors, std::uint32_t sectorSize = 512);
 
 // An aligned buffer of `bytes` bytes, each set to `fill`.
 AlignedBuffer filledBuffer(std::size_t bytes, std::uint8_t fill);

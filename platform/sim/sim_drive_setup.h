@@ -17,7 +17,7 @@ struct SimSectorRange {
 };
 
 // A volume: a window of whole sectors onto its drive, opened by its name.
-struct SimVolumeSpec {
+struct SimVolumeSetup {
     std::string name;
     std::uint64_t startSector = 0;
     std::uint64_t sectorCount = 0;
@@ -48,7 +48,7 @@ struct SimDriveFaults {
 };
 
 // One virtual drive.
-struct SimDriveSpec {
+struct SimDriveSetup {
     std::string model;
     std::string serial;  // empty: the drive reports none
     std::uint64_t sizeBytes = 0;
@@ -57,7 +57,7 @@ struct SimDriveSpec {
     std::string mediaType = "Fixed hard disk media";
     std::string status = "OK";
     std::vector<SimSectorRange> badSectors;  // unreadable on every read
-    std::vector<SimVolumeSpec> volumes;
+    std::vector<SimVolumeSetup> volumes;
     // The file whose bytes are the drive's content; empty: a sparse file in
     // the platform's cache folder, made on first use and kept.
     std::filesystem::path imagePath;
