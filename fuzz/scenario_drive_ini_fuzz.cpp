@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     orvel::ScenarioDrive drive;
     std::string error;
     if (orvel::parseDriveIni(file, text, drive, error))
-        orvel::fuzz::checkScenarioDrive(drive.spec);
+        orvel::fuzz::checkScenarioDrive(drive.setup);
     else
         require(error.starts_with(file.string() + ":"), "a refusal names the file");
     return 0;

@@ -126,12 +126,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     require(!load.drives.empty() && load.drives.size() == folders.size(), "every drive folder is one drive");
     std::set<std::string> volumeNames;
     for (std::size_t drive = 0; drive < folders.size(); ++drive) {
-        const orvel::SimDriveSpec& spec = load.drives[drive];
-        orvel::fuzz::checkScenarioDrive(spec);
-        for (const orvel::SimVolumeSpec& volume : spec.volumes)
+        const orvel::SimDriveSetup& setup = load.drives[drive];
+        orvel::fuzz::checkScenarioDrive(setup);
+        for (const orvel::SimVolumeSetup& volume : setup.volumes)
             require(volumeNames.insert(volume.name).second, "no two drives share a volume name");
-        checkSmartBlock(spec.smartData, folders[drive] / "smart-data.bin");
-        checkSmartBlock(spec.smartThresholds, folders[drive] / "smart-thresholds.bin");
+        checkSmartBlock(setup.smartData, folders[drive] / "smart-data.bin");
+        checkSmartBlock(setup.smartThresholds, folders[drive] / "smart-thresholds.bin");
     }
     return 0;
 }
