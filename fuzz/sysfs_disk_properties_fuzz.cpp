@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     case DiskKind::Disk:
         require(!isNumbered(name, "ram") && !isNumbered(name, "zram") && !isNumbered(name, "loop")
                     && !isNumbered(name, "sr"),
-                "a disk is none of the numbered special devices");
+                "a disk is no numbered RAM, loop or optical device");
         break;
     }
 
