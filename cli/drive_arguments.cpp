@@ -1,6 +1,7 @@
 #include "cli/drive_arguments.h"
 
 #include "engine/setup_rules.h"
+#include "inventory/drive_choice.h"
 #include "inventory/drive_inventory.h"
 
 #include <algorithm>
@@ -38,9 +39,9 @@ std::vector<DriveChoice> setupEntries()
 {
     std::vector<DriveChoice> entries;
     for (const auto& drive : physicalDrives)
-        entries.push_back({drive->deviceName, true, drive->sizeBytes, drive->diskIndex});
+        entries.push_back(driveChoiceOf(*drive));
     for (const auto& volume : volumes)
-        entries.push_back({volume->deviceName, false, volume->sizeBytes, volume->holdingDrive});
+        entries.push_back(driveChoiceOf(*volume));
     return entries;
 }
 

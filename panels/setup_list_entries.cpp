@@ -15,15 +15,4 @@ std::vector<SetupListEntry> setupListEntries(const DriveList& drives, const Driv
     return entries;
 }
 
-DriveChoice driveChoiceOf(const DriveInfo& drive)
-{
-    DriveChoice choice;
-    choice.deviceName = drive.deviceName;
-    choice.isPhysical = drive.isPhysical;
-    choice.sizeBytes = drive.sizeBytes;
-    // A drive's own number, or the drive that holds a volume.
-    choice.driveNumber = drive.isPhysical ? std::optional<std::uint64_t>(drive.diskIndex) : drive.holdingDrive;
-    return choice;
-}
-
 } // namespace orvel

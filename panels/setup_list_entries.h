@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/operation_setup.h"
+#include "inventory/drive_choice.h"
 #include "inventory/drive_info.h"
 #include "inventory/drive_inventory.h"
 
@@ -19,8 +20,5 @@ struct SetupListEntry {
 // The physical drives in list order, then the volumes: a drive as its model,
 // serial and size, a volume by its device name.
 std::vector<SetupListEntry> setupListEntries(const DriveList& drives, const DriveList& volumeList);
-
-// What the set-up checks need to know of an entry.
-DriveChoice driveChoiceOf(const DriveInfo& drive);
 
 } // namespace orvel
