@@ -9,10 +9,14 @@
 namespace orvel {
 
 // The outcome of one transfer. `error` is the system's own code (errno on
-// Linux); 0 when the transfer succeeded.
+// Linux); 0 when the transfer succeeded. `deviceLost` marks a failure of the
+// device as a whole rather than of the sectors asked for: the drive was
+// unplugged, its medium pulled, or its capacity no longer reaches the
+// transfer. Nothing more can be read from or written to such a device.
 struct IoResult {
     bool ok = false;
     std::uint32_t error = 0;
+    bool deviceLost = false;
 };
 
 // A source is never written, so it is opened read-only (write blockers and

@@ -27,6 +27,11 @@ void pauseBeforeRetry(int error)
     ::nanosleep(&pause, nullptr);
 }
 
+IoResult failure(int error)
+{
+    return {false, static_cast<std::uint32_t>(error), isLostDeviceError(error)};
+}
+
 template <typename Call>
 IoResult transferExactly(std::uint64_t offset, std::uint32_t bytes, Call call)
 {
@@ -41,12 +46,17 @@ IoResult transferExactly(std::uint64_t offset, std::uint32_t bytes, Call call)
         }
         const int error = errno;
         if (!isTransient(error) || attempt == kAttempts)
-            return {false, static_cast<std::uint32_t>(error)};
+            return failure(error);
         pauseBeforeRetry(error);
     }
 }
 
 } // namespace
+
+bool isLostDeviceError(int error)
+{
+    return error == ENODEV || error == ENXIO || error == ENOMEDIUM;
+}
 
 IoResult readExactAt(int fd, std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {
@@ -65,7 +75,7 @@ IoResult syncData(int fd)
             return {true, 0};
         const int error = errno;
         if (error != EINTR || attempt == kAttempts)
-            return {false, static_cast<std::uint32_t>(error)};
+            return failure(error);
     }
 }
 

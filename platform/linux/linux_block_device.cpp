@@ -2,6 +2,7 @@
 
 #include "platform/aligned_buffer.h"
 #include "platform/linux/exact_transfer.h"
+#include "platform/linux/lost_device.h"
 #include "platform/linux/mountinfo.h"
 #include "platform/linux/partition_table_regions.h"
 
@@ -55,16 +56,19 @@ bool isMountOf(const MountEntry& mount, dev_t device)
 LinuxBlockDevice::LinuxBlockDevice(UniqueFd fd, std::string path, int openFlags)
     : fd_(std::move(fd)), path_(std::move(path)), openFlags_(openFlags)
 {
+    queryLength(openedLength_);
 }
 
 IoResult LinuxBlockDevice::readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {
-    return readExactAt(fd_.get(), offset, buffer, bytes);
+    return classifyBlockFailure(fd_.get(), readExactAt(fd_.get(), offset, buffer, bytes), offset, bytes,
+                                openedLength_);
 }
 
 IoResult LinuxBlockDevice::writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
 {
-    return writeExactAt(fd_.get(), offset, buffer, bytes);
+    return classifyBlockFailure(fd_.get(), writeExactAt(fd_.get(), offset, buffer, bytes), offset, bytes,
+                                openedLength_);
 }
 
 bool LinuxBlockDevice::queryLength(std::uint64_t& lengthBytes)
@@ -78,7 +82,7 @@ bool LinuxBlockDevice::queryLength(std::uint64_t& lengthBytes)
 
 IoResult LinuxBlockDevice::flush()
 {
-    return syncData(fd_.get());
+    return classifyBlockFailure(fd_.get(), syncData(fd_.get()), 0, 0, openedLength_);
 }
 
 bool LinuxBlockDevice::claimExclusively()

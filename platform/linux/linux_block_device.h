@@ -36,6 +36,7 @@ private:
     std::string path_;
     int openFlags_ = 0;
     bool exclusive_ = false;
+    std::uint64_t openedLength_ = 0;  // 0 when the length could not be asked
 };
 
 } // namespace orvel

@@ -19,9 +19,10 @@ bool anyOverlaps(const std::vector<SimSectorRange>& ranges, std::uint64_t first,
                        [&](const SimSectorRange& range) { return overlaps(range, first, count); });
 }
 
+// A drive that is gone fails with ENODEV, as an unplugged disk does.
 IoResult failed(int error)
 {
-    return {false, static_cast<std::uint32_t>(error)};
+    return {false, static_cast<std::uint32_t>(error), error == ENODEV};
 }
 
 // A sparse file of the drive's size; an existing one keeps its content.

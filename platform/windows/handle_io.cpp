@@ -9,7 +9,8 @@ namespace {
 
 IoResult lastError()
 {
-    return {false, static_cast<std::uint32_t>(::GetLastError())};
+    const DWORD error = ::GetLastError();
+    return {false, static_cast<std::uint32_t>(error), isLostDeviceError(error)};
 }
 
 bool seekTo(HANDLE handle, std::uint64_t offset, std::uint32_t bytes)
@@ -24,6 +25,20 @@ bool seekTo(HANDLE handle, std::uint64_t offset, std::uint32_t bytes)
 }
 
 } // namespace
+
+bool isLostDeviceError(DWORD error)
+{
+    switch (error) {
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_NOT_READY:
+    case ERROR_NO_MEDIA_IN_DRIVE:
+    case ERROR_NO_SUCH_DEVICE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+        return true;
+    default:
+        return false;
+    }
+}
 
 IoResult readExactAt(HANDLE handle, std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {

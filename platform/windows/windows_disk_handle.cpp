@@ -22,16 +22,34 @@ static_assert(kPartitionInfoSize == sizeof(PARTITION_INFORMATION));
 WindowsDiskHandle::WindowsDiskHandle(UniqueHandle handle, Kind kind, OpenMode mode)
     : handle_(std::move(handle)), kind_(kind), mode_(mode)
 {
+    queryLength(openedLength_);
 }
 
 IoResult WindowsDiskHandle::readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {
-    return readExactAt(handle_.get(), offset, buffer, bytes);
+    return classifyFailure(readExactAt(handle_.get(), offset, buffer, bytes), offset, bytes);
 }
 
 IoResult WindowsDiskHandle::writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
 {
-    return writeExactAt(handle_.get(), offset, buffer, bytes);
+    return classifyFailure(writeExactAt(handle_.get(), offset, buffer, bytes), offset, bytes);
+}
+
+IoResult WindowsDiskHandle::classifyFailure(IoResult failure, std::uint64_t offset, std::uint32_t bytes)
+{
+    if (failure.ok || failure.deviceLost)
+        return failure;
+    std::uint64_t length = 0;
+    if (!queryLength(length)) {
+        const DWORD error = ::GetLastError();
+        if (isLostDeviceError(error))
+            return {false, static_cast<std::uint32_t>(error), true};
+        return failure;
+    }
+    const bool shrank = length < openedLength_;
+    if (shrank && (length < offset || length - offset < bytes))
+        return {false, ERROR_DEV_NOT_EXIST, true};
+    return failure;
 }
 
 std::optional<std::uint64_t> WindowsDiskHandle::driveLength()

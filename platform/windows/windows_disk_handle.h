@@ -22,12 +22,16 @@ public:
     bool lockVolume() override;
 
 private:
+    // A read past the end and a pulled medium can fail alike; a device that
+    // shrank since it was opened to below the transfer's end is gone.
+    IoResult classifyFailure(IoResult failure, std::uint64_t offset, std::uint32_t bytes);
     std::optional<std::uint64_t> driveLength();
     std::optional<std::uint64_t> partitionLength();
 
     UniqueHandle handle_;
     Kind kind_;
     OpenMode mode_;
+    std::uint64_t openedLength_ = 0;  // 0 when the length could not be asked
 };
 
 } // namespace orvel::windows

@@ -99,6 +99,7 @@ TEST_F(LinuxDirectIoTest, TransferCutShortByTheEndOfTheDeviceFails)
     const IoResult straddling = drive->readAt(end - 4096, buffer.data(), 8192);
     EXPECT_FALSE(straddling.ok) << "half the bytes is not a read";
     EXPECT_EQ(straddling.error, static_cast<std::uint32_t>(EIO));
+    EXPECT_FALSE(straddling.deviceLost) << "a device that kept its length is still there";
     EXPECT_FALSE(drive->readAt(end, buffer.data(), 512).ok) << "nothing to read at the end";
     EXPECT_FALSE(drive->writeAt(end - 4096, buffer.data(), 8192).ok);
     EXPECT_FALSE(drive->writeAt(end, buffer.data(), 512).ok);
