@@ -40,8 +40,10 @@ void BlockPipeline::settle()
     inFlight_ = false;
     const IoResult result = reader_->finish();
     ahead_.ok = result.ok;
-    if (!result.ok)
+    if (!result.ok) {
         source_.lastError = result.error;
+        source_.deviceLost = result.deviceLost;
+    }
 }
 
 std::uint8_t* BlockPipeline::nextBuffer()

@@ -19,7 +19,8 @@ struct BlockData {
 // buffers, the source record's chunkBuffer and a spare one: while the loop
 // writes the block in one, the reader thread reads the next block into the
 // other. Reads are whole blocks (chunkBytes) at sector x the source's sector
-// size, as readSectors does them; a failed one leaves its code in lastError.
+// size, as readSectors does them; a failed one leaves its code in lastError
+// and deviceLost.
 class BlockPipeline {
 public:
     // Takes a spare buffer when the range has more than one block. Without

@@ -14,8 +14,8 @@ enum class CopyOutcome {
     Completed,  // the range was gone through; summary "Operation successfully completed."
     Cancelled,  // cancel exit; summary "Operation Cancelled."
     Stopped,    // cancelled before the first block; the log keeps its header only
-    Failed,     // the destination refused preparation (header only) or a write
-                // ("Operation failed.")
+    Failed,     // the destination refused preparation (header only) or a write,
+                // or a device went away ("Operation failed.")
 };
 
 // Everything one copy run works on. The loops touch nothing else, so a test

@@ -65,7 +65,16 @@ bool cancelRequested(CopyContext& context)
 
 bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector)
 {
-    return writeSectors(context.source, context.destination.handle.get(), buffer, bytes, destinationSector);
+    DiskDevice& destination = context.destination;
+    if (destination.handle == nullptr)
+        return false;
+    const IoResult result =
+        destination.handle->writeAt(destinationSector * copySectorBytes(context.source), buffer, bytes);
+    if (!result.ok) {
+        destination.lastError = result.error;
+        destination.deviceLost = result.deviceLost;
+    }
+    return result.ok;
 }
 
 bool prepareDestination(CopyContext& context)
@@ -109,7 +118,19 @@ CopyOutcome quietStop(CopyContext& context, CopyOutcome outcome)
 CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSector)
 {
     closeHandles(context);
-    appendWriteError(context.logPath, destinationSector);
+    if (context.destination.deviceLost)
+        appendDeviceLost(context.logPath, destinationSector);
+    else
+        appendWriteError(context.logPath, destinationSector);
+    writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
+    releaseCopyBuffers(context.source);
+    return CopyOutcome::Failed;
+}
+
+CopyOutcome deviceLostExit(CopyContext& context, std::uint64_t sourceSector)
+{
+    closeHandles(context);
+    appendDeviceLost(context.logPath, sourceSector);
     writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
     releaseCopyBuffers(context.source);
     return CopyOutcome::Failed;

@@ -41,8 +41,9 @@ void setPosition(CopyContext& context, std::uint64_t sector);
 // whether a cancel was asked for (or already answered).
 bool cancelRequested(CopyContext& context);
 
-// Writes `bytes` from `buffer` at a destination sector, through the source
-// record so that offsets use the source's sector size.
+// Writes `bytes` from `buffer` at a destination sector. Offsets use the
+// source's sector size; a failure is kept in the destination's lastError and
+// deviceLost.
 bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector);
 
 // Readies the destination: a drive loses its partition table, a volume being
@@ -56,8 +57,12 @@ CopyOutcome cancelExit(CopyContext& context);
 // Quiet stop: no summary; returns `outcome` (a cancel before the first block
 // also sets the state to Cancelled).
 CopyOutcome quietStop(CopyContext& context, CopyOutcome outcome);
-// A write the destination refused: its sector is logged, summary "Operation failed.".
+// A write the destination refused: its sector is logged (as a lost device
+// when the destination went away), summary "Operation failed.".
 CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSector);
+// The source went away: the sector in work is logged, summary "Operation
+// failed.". Nothing more can be read, so no sector is marked bad for it.
+CopyOutcome deviceLostExit(CopyContext& context, std::uint64_t sourceSector);
 // The range is done: flushes the destination, moves the position to the end,
 // stops the progress clock and writes "Operation successfully completed.".
 // A flush the destination refuses ends as a failure instead.

@@ -8,6 +8,12 @@ namespace {
 constexpr std::uint32_t kLargestProbe = 65536 + 512;
 constexpr std::uint32_t kProbeStep = 512;
 
+void noteFailure(DiskDevice& device, const IoResult& result)
+{
+    device.lastError = result.error;
+    device.deviceLost = result.deviceLost;
+}
+
 bool isAsciiLetter(char c)
 {
     const char lower = static_cast<char>(c | 0x20);
@@ -76,7 +82,7 @@ bool readSectors(DiskDevice& device, DeviceHandle* handle, std::uint64_t sector,
         return false;
     const IoResult result = handle->readAt(sector * device.sectorSize, buffer, bytes);
     if (!result.ok)
-        device.lastError = result.error;
+        noteFailure(device, result);
     return result.ok;
 }
 
@@ -86,7 +92,7 @@ bool writeSectors(DiskDevice& device, DeviceHandle* handle, const void* buffer, 
         return false;
     const IoResult result = handle->writeAt(sector * device.sectorSize, buffer, bytes);
     if (!result.ok)
-        device.lastError = result.error;
+        noteFailure(device, result);
     return result.ok;
 }
 

@@ -27,6 +27,7 @@ struct DiskDevice {
     std::uint64_t endSector = 0;
     std::uint32_t unitSize = 512;
     std::uint32_t lastError = 0;  // the system's code of the last failed transfer
+    bool deviceLost = false;      // that failure was the device going away
     DeviceKind kind = DeviceKind::NotOpened;
 
     // Copy state, used on the source record only.
@@ -59,7 +60,8 @@ bool queryLength(DiskDevice& device, std::uint64_t& lengthBytes);
 
 // Whole-sector transfers at sector x the record's sectorSize, through any
 // handle (the loops move data to the destination through the source record).
-// A failure stores the system's code in lastError.
+// A failure stores the system's code in lastError and whether the device is
+// gone in deviceLost.
 bool readSectors(DiskDevice& device, DeviceHandle* handle, std::uint64_t sector, void* buffer, std::uint32_t bytes);
 bool writeSectors(DiskDevice& device, DeviceHandle* handle, const void* buffer, std::uint32_t bytes, std::uint64_t sector);
 

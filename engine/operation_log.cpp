@@ -153,6 +153,12 @@ bool appendWriteError(const std::string& logPath, std::uint64_t destinationSecto
                       std::ios::app);
 }
 
+bool appendDeviceLost(const std::string& logPath, std::uint64_t sector)
+{
+    return writeToLog(logPath, "Device lost. Sector No.\t:\t" + std::to_string(sector) + std::string(kLineEnd),
+                      std::ios::app);
+}
+
 bool appendFlushError(const std::string& logPath)
 {
     return writeToLog(logPath, "Write error encountered while flushing the destination." + std::string(kLineEnd),

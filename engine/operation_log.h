@@ -45,6 +45,9 @@ std::string writeLogHeader(std::string_view directory, std::string_view sourceNa
 // opened drops them silently (false); the copy goes on either way.
 bool appendBadSector(const std::string& logPath, std::uint64_t sector);
 bool appendWriteError(const std::string& logPath, std::uint64_t destinationSector);
+// A device that went away: the sector in work when it did (a source sector,
+// or a destination sector when the destination went).
+bool appendDeviceLost(const std::string& logPath, std::uint64_t sector);
 bool appendFlushError(const std::string& logPath);
 bool writeLogSummary(const std::string& logPath, LogOutcome outcome, const DiskDevice& source);
 

@@ -63,6 +63,8 @@ CopyOutcome retrySector(CopyContext& context, std::span<std::uint8_t> sector, st
                 return cancelExit(context);
             return CopyOutcome::Completed;
         }
+        if (source.deviceLost)
+            return deviceLostExit(context, sourceSector);
     }
     prepareMarker(sector, variant.retriedMarker, variant.retriedMarkerLimit);
     if (cancelRequested(context))
@@ -94,6 +96,8 @@ CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t
                 return cancelExit(context);
             continue;
         }
+        if (source.deviceLost)
+            return deviceLostExit(context, sourceSector);
 
         // Counted and logged once, even when a later attempt reads it: its
         // data may be unreliable, and the operator should know where it was.
@@ -118,8 +122,11 @@ CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t c
     const auto bytes = static_cast<std::uint32_t>(count * source.transferBytes);
     if (variant.checkBeforeEachRead && cancelRequested(context))
         return cancelExit(context);
-    if (!readSectors(source, source.handle.get(), first, source.chunkBuffer.data(), bytes))
+    if (!readSectors(source, source.handle.get(), first, source.chunkBuffer.data(), bytes)) {
+        if (source.deviceLost)
+            return deviceLostExit(context, first);
         return copySectors(context, first, count, sector, variant);
+    }
 
     if (cancelRequested(context))
         return cancelExit(context);
@@ -135,6 +142,10 @@ CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t c
 CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t count, const PassVariant& variant)
 {
     DiskDevice& source = context.source;
+    // The read that failed and brought the pass here may have been the
+    // source going away: then there is nothing left to read sector by sector.
+    if (source.deviceLost)
+        return deviceLostExit(context, first);
     source.transferBytes = copySectorBytes(source);
     source.sectorBuffer.zero();
     const std::span<std::uint8_t> sector(source.sectorBuffer.data(), source.transferBytes);

@@ -1,0 +1,179 @@
+#include "engine/copy_worker.h"
+#include "engine/operation_slots.h"
+
+#include "sim_copy_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace orvel::test {
+namespace {
+
+constexpr std::uint64_t kBlock = 65536;
+
+std::string failedEnding(const std::string& lostLine, std::uint64_t copied, std::uint64_t bad)
+{
+    return lostLine + "Operation failed.\r\n" + std::to_string(copied) + " Sector(s) copied.\r\n" +
+           std::to_string(bad) + " Bad Sector(s) encountered.\r\n";
+}
+
+std::string lostAt(std::uint64_t sector)
+{
+    return "Device lost. Sector No.\t:\t" + std::to_string(sector) + "\r\n";
+}
+
+bool endsWith(const std::string& text, const std::string& ending)
+{
+    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// The source goes while its second block is read; the read ahead of the
+// third fails and the loop stops there, with nothing marked bad.
+TEST_F(SimCopyTest, SourceUnpluggedBetweenBlocksStopsAtTheBlockInWork)
+{
+    makeDrives(simDrive(4 * kBlock + 100), simDrive(4 * kBlock + 100));
+    hookHandle(source, {[this](std::uint64_t offset, std::uint32_t) {
+                            if (offset == kBlock * 512)
+                                sourceDrive().disappear();
+                        },
+                        {},
+                        {}});
+
+    EXPECT_EQ(runForward(), CopyOutcome::Failed);
+
+    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(2 * kBlock), 2 * kBlock, 0))) << logText();
+    EXPECT_EQ(source.badSectors, 0u);
+    EXPECT_TRUE(source.deviceLost);
+    EXPECT_EQ(source.lastError, static_cast<std::uint32_t>(ENODEV));
+    EXPECT_EQ(destinationWrites(), (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{0, kBlock}, {kBlock, kBlock}}));
+    EXPECT_TRUE(holdsSource(0, 0, 2 * kBlock));
+    EXPECT_EQ(source.handle, nullptr);
+    EXPECT_EQ(destination.handle, nullptr);
+}
+
+// Lost in the middle of a sector pass that was already working around a bad
+// sector: the bad one stays counted, the sector in work is logged as lost,
+// and no sector after it is read again or marked.
+TEST_F(SimCopyTest, SourceLostDuringTheSectorPassEndsThePassAtOnce)
+{
+    SimDriveSetup sourceSetup = simDrive(1000);
+    sourceSetup.badSectors = {{10, 1}};
+    makeDrives(sourceSetup, simDrive(1000));
+    source.retryCount = 2;
+    hookHandle(source, {[this](std::uint64_t offset, std::uint32_t bytes) {
+                            if (bytes == 512 && offset == 500 * 512)
+                                sourceDrive().disappear();
+                        },
+                        {},
+                        {}});
+
+    EXPECT_EQ(runForward(), CopyOutcome::Failed);
+
+    EXPECT_TRUE(endsWith(logText(), "Bad Sector encountered. Sector No.\t:\t10\r\n" + failedEnding(lostAt(501), 500, 1))) << logText();
+    const std::vector<SimEvent> events = sourceDrive().events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().firstSector, 500u) << "the read that found the drive gone never reached it";
+    const auto writes = destinationWrites();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(writes.back(), (std::pair<std::uint64_t, std::uint64_t>{500, 1}));
+}
+
+TEST_F(SimCopyTest, SourceLostInReverseStopsAtTheBlockInWork)
+{
+    makeDrives(simDrive(3 * kBlock + 7), simDrive(3 * kBlock + 7));
+    // Reverse order: tail, block 2, block 1, block 0. The drive goes while
+    // block 2 is read, so block 1 is where it stops.
+    hookHandle(source, {[this](std::uint64_t offset, std::uint32_t) {
+                            if (offset == 2 * kBlock * 512)
+                                sourceDrive().disappear();
+                        },
+                        {},
+                        {}});
+
+    EXPECT_EQ(runReverse(), CopyOutcome::Failed);
+
+    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(kBlock), kBlock + 7, 0))) << logText();
+    EXPECT_TRUE(holdsSource(2 * kBlock, 2 * kBlock, kBlock + 7));
+}
+
+// The destination goes: its sector in work is logged as lost, not as a
+// write error, and the loop reads no further.
+TEST_F(SimCopyTest, DestinationUnpluggedStopsAtTheSectorInWork)
+{
+    makeDrives(simDrive(4 * kBlock), simDrive(4 * kBlock));
+    hookHandle(destination, {{},
+                             [this](std::uint64_t offset, std::uint32_t) {
+                                 if (offset == kBlock * 512)
+                                     destinationDrive().disappear();
+                             },
+                             {}});
+
+    EXPECT_EQ(runForward(), CopyOutcome::Failed);
+
+    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(2 * kBlock), 2 * kBlock, 0))) << logText();
+    EXPECT_TRUE(destination.deviceLost);
+    EXPECT_FALSE(source.deviceLost);
+    EXPECT_EQ(logText().find("Write error"), std::string::npos);
+}
+
+TEST_F(SimCopyTest, ImageFileOnAGoneSourceEndsAsFailedWithTheLostSector)
+{
+    SimDriveSetup sourceSetup = simDrive(2 * kBlock + 1);
+    makeImaging(sourceSetup);
+    hookHandle(source, {[this](std::uint64_t offset, std::uint32_t) {
+                            if (offset == 0)
+                                sourceDrive().disappear();
+                        },
+                        {},
+                        {}});
+
+    EXPECT_EQ(runForward(), CopyOutcome::Failed);
+
+    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(kBlock), kBlock, 0))) << logText();
+}
+
+// A drive pulled from another thread while the worker copies a large disk:
+// the operation must end promptly as a failure rather than grind through the
+// rest of the disk sector by sector.
+TEST(DeviceLostWorkerTest, DriveRemovedDuringAWorkerRunEndsWithinSeconds)
+{
+    SimPlatformFixture sims;
+    TempDir logs;
+    RecordingObserver observer;
+    PauseGate gate;
+    SimPlatform& platform = sims.make({simDrive(16 * kBlock), simDrive(16 * kBlock)});
+    sourceDevice = std::make_unique<DiskDevice>();
+    destinationDevice = std::make_unique<DiskDevice>();
+    ASSERT_TRUE(openDevice(*sourceDevice, platform.devices(), "0", OpenMode::ReadOnly));
+    ASSERT_TRUE(openDevice(*destinationDevice, platform.devices(), "1", OpenMode::ReadWrite));
+    currentJob = std::make_unique<CopyJob>();
+    currentJob->endBytes = sourceDevice->endSector * sourceDevice->sectorSize;
+    sourceName = "Sim Disk 0";
+    destinationName = "Sim Disk 1";
+    const DiskDevice* running = sourceDevice.get();
+
+    CopyWorker worker({observer, gate, true, true, logs.path()});
+    while (running->sectorsCopied == 0 && !worker.finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(worker.finished()) << "the disk was copied before it could be pulled";
+    platform.simulatedDrive(0).disappear();
+    const auto pulled = std::chrono::steady_clock::now();
+    const OperationResult& result = worker.wait();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pulled).count();
+
+    EXPECT_EQ(result.outcome, CopyOutcome::Failed);
+    EXPECT_LT(seconds, 10.0);
+    EXPECT_EQ(result.badSectors, 0u);
+    const std::string log = readTextFile(result.logPath);
+    EXPECT_NE(log.find("Device lost. Sector No.\t:\t"), std::string::npos) << log;
+    EXPECT_NE(log.find("Operation failed.\r\n"), std::string::npos);
+    ASSERT_FALSE(observer.messages().empty());
+    EXPECT_EQ(observer.messages().back().text, "Operation failed. See the log for details.");
+    releaseOperationSlots();
+}
+
+} // namespace
+} // namespace orvel::test
