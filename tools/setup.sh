@@ -10,6 +10,10 @@ packages=(
   util-linux fdisk e2fsprogs dosfstools
   g++-mingw-w64-x86-64 wine64 wine
 )
+# FUZZ=1 ./test also builds the libFuzzer targets, which need clang.
+if [ "${FUZZ:-0}" = 1 ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
