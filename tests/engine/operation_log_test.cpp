@@ -59,7 +59,9 @@ TEST(LogFileName, OtherSourcesKeepTheirNameWithUnsafeCharactersReplaced)
 
 TEST(LogFileName, LongNameIsCutAtACharacterBoundaryToFit)
 {
-    EXPECT_EQ(logFileNameFor(std::string(300, 'a')), std::string(251, 'a') + ".log");
+    std::string longest(251, 'a');
+    longest += ".log";
+    EXPECT_EQ(logFileNameFor(std::string(300, 'a')), longest);
 
     std::string wide;
     for (int i = 0; i < 200; ++i)
