@@ -40,7 +40,9 @@ TEST(LinuxMountInfoTest, RejectsLinesThatAreNotMountInfo)
     for (const char* line : {"", "22 1 254:0 / / rw", "22 1 254:0 / / rw - ext4", "x 1 254:0 / / rw - ext4 /dev/vda rw",
                              "22 1 254-0 / / rw - ext4 /dev/vda rw", "22 1 :0 / / rw - ext4 /dev/vda rw"})
         EXPECT_FALSE(parseMountInfoLine(line).has_value()) << '"' << line << '"';
-    EXPECT_EQ(parseMountInfo(std::string(kTable) + "garbage\n\n").size(), 6u);
+    std::string table(kTable);
+    table += "garbage\n\n";
+    EXPECT_EQ(parseMountInfo(table).size(), 6u);
 }
 
 TEST(LinuxMountInfoTest, UnmountsTheLatestMountThatNothingCovers)
