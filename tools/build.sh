@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or $ORVEL_BUILD_DIR), for ./run and ./test.
+# Configures and builds into build/ (or $ORVEL_BUILD_DIR), for ./run and ./test:
+# everything, or only the targets named as arguments.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${ORVEL_BUILD_DIR:-build}
 build_type=${ORVEL_BUILD_TYPE:-RelWithDebInfo}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" ${1:+--target "$@"}
