@@ -34,7 +34,7 @@ enable_testing()
 # mounts or child processes the POSIX way.
 function(orvel_runs_anywhere out)
   set(linux_only_include
-    "#include [<\"](unistd\\.h|fcntl\\.h|ftw\\.h|dirent\\.h|pwd\\.h|sys/|linux/|platform/linux/|linux_test_support\\.h|real_copy_fixture\\.h|support/(loop_device|faulty_disk|scoped_mount|run_command|spawned_process)\\.h)")
+    "#include [<\"](unistd\\.h|fcntl\\.h|malloc\\.h|ftw\\.h|dirent\\.h|pwd\\.h|sys/|linux/|platform/linux/|linux_test_support\\.h|real_copy_fixture\\.h|support/(loop_device|faulty_disk|scoped_mount|run_command|spawned_process|process_resources)\\.h)")
   set(portable)
   foreach(file ${ARGN})
     file(STRINGS "${file}" linux_lines REGEX "${linux_only_include}")

@@ -26,13 +26,16 @@ bool seekTo(HANDLE handle, std::uint64_t offset, std::uint32_t bytes)
 
 } // namespace
 
+// Not in every SDK's headers (mingw-w64 lacks it).
+constexpr DWORD kErrorNoSuchDevice = 433;
+
 bool isLostDeviceError(DWORD error)
 {
     switch (error) {
     case ERROR_DEV_NOT_EXIST:
     case ERROR_NOT_READY:
     case ERROR_NO_MEDIA_IN_DRIVE:
-    case ERROR_NO_SUCH_DEVICE:
+    case kErrorNoSuchDevice:
     case ERROR_DEVICE_NOT_CONNECTED:
         return true;
     default:
