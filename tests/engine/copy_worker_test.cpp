@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace orvel::test {
 namespace {
@@ -204,6 +206,34 @@ TEST_F(CopyWorkerTest, WithoutAPreparedOperationNothingIsCopiedOrShown)
     EXPECT_EQ(result.outcome, CopyOutcome::Failed);
     EXPECT_EQ(observer.eventKinds(), (std::vector<Kind>{Kind::KillTimer}));
     EXPECT_TRUE(result.logPath.empty());
+}
+
+// A drive pulled from another thread while the worker copies: the operation
+// must end promptly as a failure rather than grind through the rest of the
+// disk sector by sector.
+TEST_F(CopyWorkerTest, DriveRemovedDuringARunEndsWithinSeconds)
+{
+    setUpClone(simDrive(8 * 65536), simDrive(8 * 65536));
+    const DiskDevice* running = sourceDevice.get();
+
+    CopyWorker worker(settings());
+    while (running->sectorsCopied == 0 && !worker.finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(worker.finished()) << "the disk was copied before it could be pulled";
+    sims.platform().simulatedDrive(0).disappear();
+    const auto pulled = std::chrono::steady_clock::now();
+    const OperationResult& result = worker.wait();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pulled).count();
+
+    EXPECT_EQ(result.outcome, CopyOutcome::Failed);
+    EXPECT_LT(seconds, 10.0);
+    EXPECT_EQ(result.badSectors, 0u);
+    const std::string log = readTextFile(result.logPath);
+    EXPECT_NE(log.find("Device lost. Sector No.\t:\t"), std::string::npos) << log;
+    EXPECT_NE(log.find("Operation failed.\r\n"), std::string::npos);
+    ASSERT_FALSE(observer.messages().empty());
+    EXPECT_EQ(observer.messages().back().text, "Operation failed. See the log for details.");
+    expectSlotsEmpty();
 }
 
 } // namespace

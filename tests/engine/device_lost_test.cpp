@@ -1,13 +1,8 @@
-#include "engine/copy_worker.h"
-#include "engine/operation_slots.h"
-
 #include "sim_copy_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace orvel::test {
 namespace {
@@ -133,46 +128,6 @@ TEST_F(SimCopyTest, ImageFileOnAGoneSourceEndsAsFailedWithTheLostSector)
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
     EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(kBlock), kBlock, 0))) << logText();
-}
-
-// A drive pulled from another thread while the worker copies a large disk:
-// the operation must end promptly as a failure rather than grind through the
-// rest of the disk sector by sector.
-TEST(DeviceLostWorkerTest, DriveRemovedDuringAWorkerRunEndsWithinSeconds)
-{
-    SimPlatformFixture sims;
-    TempDir logs;
-    RecordingObserver observer;
-    PauseGate gate;
-    SimPlatform& platform = sims.make({simDrive(16 * kBlock), simDrive(16 * kBlock)});
-    sourceDevice = std::make_unique<DiskDevice>();
-    destinationDevice = std::make_unique<DiskDevice>();
-    ASSERT_TRUE(openDevice(*sourceDevice, platform.devices(), "0", OpenMode::ReadOnly));
-    ASSERT_TRUE(openDevice(*destinationDevice, platform.devices(), "1", OpenMode::ReadWrite));
-    currentJob = std::make_unique<CopyJob>();
-    currentJob->endBytes = sourceDevice->endSector * sourceDevice->sectorSize;
-    sourceName = "Sim Disk 0";
-    destinationName = "Sim Disk 1";
-    const DiskDevice* running = sourceDevice.get();
-
-    CopyWorker worker({observer, gate, true, true, logs.path()});
-    while (running->sectorsCopied == 0 && !worker.finished())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_FALSE(worker.finished()) << "the disk was copied before it could be pulled";
-    platform.simulatedDrive(0).disappear();
-    const auto pulled = std::chrono::steady_clock::now();
-    const OperationResult& result = worker.wait();
-    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pulled).count();
-
-    EXPECT_EQ(result.outcome, CopyOutcome::Failed);
-    EXPECT_LT(seconds, 10.0);
-    EXPECT_EQ(result.badSectors, 0u);
-    const std::string log = readTextFile(result.logPath);
-    EXPECT_NE(log.find("Device lost. Sector No.\t:\t"), std::string::npos) << log;
-    EXPECT_NE(log.find("Operation failed.\r\n"), std::string::npos);
-    ASSERT_FALSE(observer.messages().empty());
-    EXPECT_EQ(observer.messages().back().text, "Operation failed. See the log for details.");
-    releaseOperationSlots();
 }
 
 } // namespace
