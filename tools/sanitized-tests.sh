@@ -28,7 +28,7 @@ case "$kind" in
     sanitize=thread
     gui=OFF
     targets=(test_engine test_platform test_cli orvel-disk-image)
-    threaded='CopyWorkerTest|PauseGate|SoakTest|OverlappedCopyTest|CancelTest'
+    threaded='CopyWorkerTest|PauseGate|SoakTest|OverlappedCopyTest|CancelTest|RealDeviceLostTest'
     threaded+='|SimPreparationTest|CommandLineOperations'
     selection=(-R "^($threaded)\\.")
     ;;
