@@ -9,22 +9,6 @@ namespace {
 
 constexpr std::uint64_t kBlock = 65536;
 
-std::string failedEnding(const std::string& lostLine, std::uint64_t copied, std::uint64_t bad)
-{
-    return lostLine + "Operation failed.\r\n" + std::to_string(copied) + " Sector(s) copied.\r\n" +
-           std::to_string(bad) + " Bad Sector(s) encountered.\r\n";
-}
-
-std::string lostAt(std::uint64_t sector)
-{
-    return "Device lost. Sector No.\t:\t" + std::to_string(sector) + "\r\n";
-}
-
-bool endsWith(const std::string& text, const std::string& ending)
-{
-    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
 // The source goes while its second block is read; the read ahead of the
 // third fails and the loop stops there, with nothing marked bad.
 TEST_F(SimCopyTest, SourceUnpluggedBetweenBlocksStopsAtTheBlockInWork)
@@ -39,7 +23,7 @@ TEST_F(SimCopyTest, SourceUnpluggedBetweenBlocksStopsAtTheBlockInWork)
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
-    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(2 * kBlock), 2 * kBlock, 0))) << logText();
+    EXPECT_TRUE(logText().ends_with(deviceLostEnding(2 * kBlock, 2 * kBlock, 0))) << logText();
     EXPECT_EQ(source.badSectors, 0u);
     EXPECT_TRUE(source.deviceLost);
     EXPECT_EQ(source.lastError, static_cast<std::uint32_t>(ENODEV));
@@ -67,7 +51,8 @@ TEST_F(SimCopyTest, SourceLostDuringTheSectorPassEndsThePassAtOnce)
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
-    EXPECT_TRUE(endsWith(logText(), "Bad Sector encountered. Sector No.\t:\t10\r\n" + failedEnding(lostAt(501), 500, 1))) << logText();
+    EXPECT_TRUE(logText().ends_with("Bad Sector encountered. Sector No.\t:\t10\r\n" + deviceLostEnding(501, 500, 1)))
+        << logText();
     const std::vector<SimEvent> events = sourceDrive().events();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back().firstSector, 500u) << "the read that found the drive gone never reached it";
@@ -90,7 +75,7 @@ TEST_F(SimCopyTest, SourceLostInReverseStopsAtTheBlockInWork)
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 
-    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(kBlock), kBlock + 7, 0))) << logText();
+    EXPECT_TRUE(logText().ends_with(deviceLostEnding(kBlock, kBlock + 7, 0))) << logText();
     EXPECT_TRUE(holdsSource(2 * kBlock, 2 * kBlock, kBlock + 7));
 }
 
@@ -108,7 +93,7 @@ TEST_F(SimCopyTest, DestinationUnpluggedStopsAtTheSectorInWork)
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
-    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(2 * kBlock), 2 * kBlock, 0))) << logText();
+    EXPECT_TRUE(logText().ends_with(deviceLostEnding(2 * kBlock, 2 * kBlock, 0))) << logText();
     EXPECT_TRUE(destination.deviceLost);
     EXPECT_FALSE(source.deviceLost);
     EXPECT_EQ(logText().find("Write error"), std::string::npos);
@@ -127,7 +112,7 @@ TEST_F(SimCopyTest, ImageFileOnAGoneSourceEndsAsFailedWithTheLostSector)
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
-    EXPECT_TRUE(endsWith(logText(), failedEnding(lostAt(kBlock), kBlock, 0))) << logText();
+    EXPECT_TRUE(logText().ends_with(deviceLostEnding(kBlock, kBlock, 0))) << logText();
 }
 
 } // namespace

@@ -113,6 +113,12 @@ std::size_t occurrences(const std::string& text, const std::string& part)
     return count;
 }
 
+std::string deviceLostEnding(std::uint64_t sector, std::uint64_t copied, std::uint64_t bad)
+{
+    return "Device lost. Sector No.\t:\t" + std::to_string(sector) + "\r\nOperation failed.\r\n" +
+           std::to_string(copied) + " Sector(s) copied.\r\n" + std::to_string(bad) + " Bad Sector(s) encountered.\r\n";
+}
+
 std::string afterTimeLine(const std::string& log)
 {
     const std::regex header("^Log File of Cloning/Imaging\r\nCurrent date and time : "

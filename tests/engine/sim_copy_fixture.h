@@ -36,6 +36,9 @@ std::string readTextFile(const std::string& path);
 // How many times `part` occurs in `text`.
 std::size_t occurrences(const std::string& text, const std::string& part);
 
+// How a log ends when a device went away at `sector`.
+std::string deviceLostEnding(std::uint64_t sector, std::uint64_t copied, std::uint64_t bad);
+
 // A log's text after its header line with the time, which varies; a note
 // saying so when the header is not there.
 std::string afterTimeLine(const std::string& log);
