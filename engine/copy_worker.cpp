@@ -30,7 +30,16 @@ OperationResult copyThreadProc(const WorkerSettings& settings)
         return result;
     }
 
-    logFileName = writeLogHeader(settings.logDirectory, sourceName, destinationName, *sourceDevice);
+    const CreatedLog log = writeLogHeader(settings.logDirectory, sourceName, destinationName, *sourceDevice);
+    if (!log.created) {
+        // An operation nobody can read about afterwards is not started.
+        settings.observer.killProgressTimer();
+        settings.observer.showMessage({logRefusalText(log), "Error", MessageIcon::Error, MessageButtons::Ok});
+        settings.observer.showHome();
+        releaseOperationSlots();
+        return result;
+    }
+    logFileName = log.path;
     CopyContext context{*sourceDevice, *destinationDevice, *currentJob,   settings.observer,
                         settings.pauseGate, settings.cloningShown,  logFileName};
     result.outcome = settings.forwardCopy ? runForwardCopy(context) : runReverseCopy(context);

@@ -1,8 +1,12 @@
 #include "engine/operation_log.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace orvel {
 
@@ -11,6 +15,9 @@ namespace {
 // The log is plain text with CR LF line ends wherever it is read.
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kLogExtension = ".log";
+// Far more runs from one source than a rescue takes; the bound keeps a
+// folder full of logs from being searched for ever.
+constexpr unsigned kMostLogsPerSource = 9999;
 
 bool isContinuationByte(char c)
 {
@@ -70,7 +77,7 @@ bool writeToLog(const std::string& logPath, std::string_view text, std::ios::ope
 
 } // namespace
 
-std::string logFileNameFor(std::string_view sourceName)
+std::string logFileNameFor(std::string_view sourceName, unsigned number)
 {
     std::string stem;
     if (characterCount(sourceName) == 2)
@@ -82,24 +89,25 @@ std::string logFileNameFor(std::string_view sourceName)
         if (isForbiddenInFileName(c))
             c = '_';
 
-    const std::size_t stemLimit = kLogFileNameLimit - kLogExtension.size();
+    const std::string suffix = number > 1 ? " (" + std::to_string(number) + ")" : std::string();
+    const std::size_t stemLimit = kLogFileNameLimit - kLogExtension.size() - suffix.size();
     if (stem.size() > stemLimit) {
         std::size_t cut = stemLimit;
         while (cut > 0 && isContinuationByte(stem[cut]))
             --cut;
         stem.resize(cut);
     }
-    return stem + std::string(kLogExtension);
+    return stem + suffix + std::string(kLogExtension);
 }
 
-std::string logFilePath(std::string_view directory, std::string_view sourceName)
+std::string logFilePath(std::string_view directory, std::string_view sourceName, unsigned number)
 {
     if (directory.empty())
         return {};
     std::string path(directory);
     if (path.back() != '/')
         path += '/';
-    return path + logFileNameFor(sourceName);
+    return path + logFileNameFor(sourceName, number);
 }
 
 std::string asctimeText(const std::tm& localTime)
@@ -128,14 +136,44 @@ std::string logHeaderText(std::string_view sourceName, std::string_view destinat
     return withLogLineEnds(text);
 }
 
-std::string writeLogHeader(std::string_view directory, std::string_view sourceName,
-                           std::string_view destinationName, const DiskDevice& source, std::time_t now)
+CreatedLog writeLogHeader(std::string_view directory, std::string_view sourceName, std::string_view destinationName,
+                          const DiskDevice& source, std::time_t now)
 {
+    CreatedLog log;
+    log.path = logFilePath(directory, sourceName);
+    if (log.path.empty()) {
+        log.reason = "no folder for logs";
+        return log;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(directory), error);
+    if (error) {
+        log.reason = error.message();
+        return log;
+    }
     std::tm localTime{};
     localtime_r(&now, &localTime);
-    const std::string path = logFilePath(directory, sourceName);
-    writeToLog(path, logHeaderText(sourceName, destinationName, source, localTime), std::ios::trunc);
-    return path;
+    const std::string header = logHeaderText(sourceName, destinationName, source, localTime);
+    for (unsigned number = 1; number <= kMostLogsPerSource; ++number) {
+        const std::string path = logFilePath(directory, sourceName, number);
+        // A name taken by anything, a dangling link included, is left alone.
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+            continue;
+        log.path = path;
+        errno = 0;
+        // Appending never empties a file that another run made at the same moment.
+        log.created = writeToLog(path, header, std::ios::app);
+        if (!log.created)
+            log.reason = errno != 0 ? std::strerror(errno) : "the file cannot be written";
+        return log;
+    }
+    log.reason = "every log name of this source is taken";
+    return log;
+}
+
+std::string logRefusalText(const CreatedLog& log)
+{
+    return "Cannot write the log file " + log.path + ": " + log.reason + ".";
 }
 
 bool appendBadSector(const std::string& logPath, std::uint64_t sector)
@@ -162,6 +200,15 @@ bool appendDeviceLost(const std::string& logPath, std::uint64_t sector)
 bool appendFlushError(const std::string& logPath)
 {
     return writeToLog(logPath, "Write error encountered while flushing the destination." + std::string(kLineEnd),
+                      std::ios::app);
+}
+
+bool appendLayoutWarning(const std::string& logPath)
+{
+    return writeToLog(logPath,
+                      "Warning: the partition table was erased, but the system still lists the old partitions "
+                      "(a program keeps one open)." +
+                          std::string(kLineEnd),
                       std::ios::app);
 }
 

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -119,6 +120,27 @@ TEST_F(CopyWorkerTest, RefusedDestinationIsReportedAsAFailure)
     const std::string log = readTextFile(result.logPath);
     EXPECT_NE(log.find("End Sector :  999\r\n"), std::string::npos);
     EXPECT_EQ(log.find("Operation"), std::string::npos);
+    expectSlotsEmpty();
+}
+
+TEST_F(CopyWorkerTest, WithoutALogNothingIsWritten)
+{
+    setUpClone(simDrive(1000), simDrive(1000));
+    std::ofstream(files.file("not-a-folder")) << "x";
+    WorkerSettings refused = settings();
+    refused.logDirectory = files.file("not-a-folder/logs");
+
+    const OperationResult result = copyThreadProc(refused);
+
+    EXPECT_EQ(result.outcome, CopyOutcome::Failed);
+    EXPECT_EQ(result.logPath, "");
+    ASSERT_EQ(observer.messages().size(), 1u);
+    EXPECT_EQ(observer.messages()[0].text,
+              "Cannot write the log file " + refused.logDirectory + "/Sim Disk 0.log: Not a directory.");
+    EXPECT_EQ(observer.messages()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(observer.eventKinds(), (std::vector<Kind>{Kind::KillTimer, Kind::Message, Kind::Home}));
+    for (const SimEvent& event : sims.platform().simulatedDrive(1).events())
+        EXPECT_EQ(event.kind, SimEventKind::Read) << "the destination was changed";
     expectSlotsEmpty();
 }
 

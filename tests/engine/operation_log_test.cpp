@@ -71,6 +71,11 @@ TEST(LogFileName, LongNameIsCutAtACharacterBoundaryToFit)
     EXPECT_EQ(name.size(), 250u + 4);
     EXPECT_EQ(name.substr(name.size() - 4), ".log");
     EXPECT_EQ(name.substr(0, 4), "éé");
+
+    EXPECT_EQ(logFileNameFor("sdb", 2), "sdb (2).log");
+    std::string numbered(246, 'a');
+    numbered.append(" (12).log");
+    EXPECT_EQ(logFileNameFor(std::string(300, 'a'), 12), numbered);
 }
 
 TEST(LogFileName, PathIsInTheGivenDirectory)
@@ -103,18 +108,24 @@ TEST(LogHeader, EmptyRangeEndingAtZeroWrapsTheEndSector)
     EXPECT_NE(header.find("End Sector :  18446744073709551615\r\n"), std::string::npos);
 }
 
-TEST(LogFile, HeaderTruncatesAnEarlierLogAndTheOtherLinesAppend)
+TEST(LogFile, ALaterLogTakesTheNextFreeNameAndTheOtherLinesAppend)
 {
     test::TempDir folder;
     Range range(0, 1000);
     DiskDevice& source = range.device;
-    const std::string first = writeLogHeader(folder.path(), "D:", "E:", source);
-    appendBadSector(first, 3);
-    writeLogSummary(first, LogOutcome::Completed, source);
+    const std::string logs = folder.file("new/logs");
+    const CreatedLog first = writeLogHeader(logs, "D:", "E:", source);
+    ASSERT_TRUE(first.created) << first.reason;
+    EXPECT_EQ(first.path, logs + "/DriveD.log");
+    appendBadSector(first.path, 3);
+    writeLogSummary(first.path, LogOutcome::Completed, source);
+    const std::string firstLog = readFile(first.path);
 
-    const std::string path = writeLogHeader(folder.path(), "D:", "E:", source);
-    ASSERT_EQ(path, first);
-    EXPECT_EQ(path, folder.file("DriveD.log"));
+    const CreatedLog second = writeLogHeader(logs, "D:", "E:", source);
+    ASSERT_TRUE(second.created);
+    const std::string path = second.path;
+    EXPECT_EQ(path, logs + "/DriveD (2).log");
+    EXPECT_EQ(readFile(first.path), firstLog);
     EXPECT_TRUE(appendBadSector(path, 7));
     EXPECT_TRUE(appendBadSector(path, 9));
     EXPECT_TRUE(appendWriteError(path, 5009));
@@ -137,14 +148,17 @@ TEST(LogFile, HeaderTruncatesAnEarlierLogAndTheOtherLinesAppend)
               "2 Bad Sector(s) encountered.\r\n");
 }
 
-TEST(LogFile, UnwritableLogIsDroppedSilently)
+TEST(LogFile, ALogThatCannotBeMadeSaysWhy)
 {
+    test::TempDir folder;
+    std::ofstream(folder.file("plain-file")) << "x";
     const Range range(0, 10);
     const DiskDevice& source = range.device;
-    const std::string path = writeLogHeader("/nonexistent-orvel-folder", "D:", "E:", source);
-    EXPECT_EQ(path, "/nonexistent-orvel-folder/DriveD.log");
-    EXPECT_FALSE(appendBadSector(path, 1));
-    EXPECT_FALSE(writeLogSummary(path, LogOutcome::Completed, source));
+    const CreatedLog log = writeLogHeader(folder.file("plain-file/logs"), "D:", "E:", source);
+    EXPECT_FALSE(log.created);
+    EXPECT_EQ(logRefusalText(log),
+              "Cannot write the log file " + folder.file("plain-file/logs") + "/DriveD.log: Not a directory.");
+    EXPECT_FALSE(appendBadSector(log.path, 1));
     EXPECT_FALSE(appendBadSector("", 1));
 }
 

@@ -79,7 +79,7 @@ void RealCopyTest::prepareJob()
 
 CopyOutcome RealCopyTest::run(bool forward)
 {
-    logPath = writeLogHeader(files.path(), "Source Disk", "Destination Disk", source);
+    logPath = writeLogHeader(files.path(), "Source Disk", "Destination Disk", source).path;
     CopyContext context{source, destination, job, observer, gate, cloningShown, logPath};
     return forward ? runForwardCopy(context) : runReverseCopy(context);
 }
