@@ -3,6 +3,7 @@
 #include "platform/linux/exact_transfer.h"
 
 #include <cerrno>
+#include <fstream>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -21,6 +22,18 @@ bool blockDeviceEntryGone(const std::string& sysfsDeviceNumbers, dev_t device)
     return ::access(entry.c_str(), F_OK) != 0 && errno == ENOENT;
 }
 
+bool blockDeviceOffline(const std::string& sysfsDeviceNumbers, dev_t device)
+{
+    const std::string folder =
+        sysfsDeviceNumbers + "/" + std::to_string(::major(device)) + ":" + std::to_string(::minor(device));
+    // A partition's folder lies inside its disk's, which has the device link.
+    const std::string disk = ::access((folder + "/partition").c_str(), F_OK) == 0 ? folder + "/.." : folder;
+    std::ifstream stateFile(disk + "/device/state");
+    std::string state;
+    std::getline(stateFile, state);
+    return state == "offline" || state == "transport-offline" || state == "blocked";
+}
+
 IoResult classifyBlockFailure(int fd, IoResult failure, std::uint64_t offset, std::uint32_t bytes,
                               std::uint64_t openedLength)
 {
@@ -28,7 +41,8 @@ IoResult classifyBlockFailure(int fd, IoResult failure, std::uint64_t offset, st
         return failure;
     struct stat status {};
     if (::fstat(fd, &status) == 0 && S_ISBLK(status.st_mode) &&
-        blockDeviceEntryGone(kSysfsDeviceNumbers, status.st_rdev))
+        (blockDeviceEntryGone(kSysfsDeviceNumbers, status.st_rdev) ||
+         blockDeviceOffline(kSysfsDeviceNumbers, status.st_rdev)))
         return {false, ENODEV, true};
     std::uint64_t capacity = 0;
     if (::ioctl(fd, BLKGETSIZE64, &capacity) != 0) {

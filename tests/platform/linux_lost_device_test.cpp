@@ -32,6 +32,28 @@ TEST(BlockDeviceEntryTest, GoneOnlyWhenTheKernelListLacksTheNumber)
     EXPECT_FALSE(blockDeviceEntryGone(sysfs.file("absent"), ::makedev(7, 4)));
 }
 
+TEST(BlockDeviceEntryTest, ADiskTheSystemTookOfflineIsGoneForItsPartitionsToo)
+{
+    // /sys/dev/block/8:0 and 8:1 lead to the disk's folder and its partition's.
+    test::TempDir sysfs;
+    const std::string disk = sysfs.file("block/sda");
+    std::filesystem::create_directories(disk + "/device");
+    std::filesystem::create_directories(disk + "/sda1");
+    std::ofstream(disk + "/sda1/partition") << "1\n";
+    std::filesystem::create_directories(sysfs.file("dev"));
+    std::filesystem::create_directory_symlink("../block/sda", sysfs.file("dev/8:0"));
+    std::filesystem::create_directory_symlink("../block/sda/sda1", sysfs.file("dev/8:1"));
+    const std::vector<std::pair<std::string, bool>> states = {
+        {"running", false}, {"offline", true}, {"transport-offline", true}, {"blocked", true}, {"", false}};
+    for (const auto& [state, offline] : states) {
+        std::ofstream(disk + "/device/state", std::ios::trunc) << state << '\n';
+        EXPECT_EQ(blockDeviceOffline(sysfs.file("dev"), ::makedev(8, 0)), offline) << state;
+        EXPECT_EQ(blockDeviceOffline(sysfs.file("dev"), ::makedev(8, 1)), offline) << state;
+    }
+    // A device without a SCSI state (a loop device) is never offline.
+    EXPECT_FALSE(blockDeviceOffline(sysfs.file("dev"), ::makedev(7, 0)));
+}
+
 class LinuxLostDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override { ORVEL_SKIP_WITHOUT_LOOP_DEVICES(); }
