@@ -57,12 +57,13 @@ std::unique_ptr<LinuxImageFile> createLinuxImageFile(const std::string& path)
 {
     if (path.empty())
         return nullptr;
-    // A device node or a pipe must never be truncated or written as an image.
+    // A device node or a pipe must never be truncated or written as an image,
+    // and a link is not followed: as root it could point anywhere.
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    if (::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return nullptr;
 
-    constexpr int kFlags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY;
+    constexpr int kFlags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
     constexpr mode_t kMode = 0644;
     bool direct = true;
     UniqueFd fd(::open(path.c_str(), kFlags | O_DIRECT, kMode));

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +70,17 @@ TEST(LinuxImageFileTest, PathsThatAreNotRegularFilesAreLeftAlone)
     EXPECT_EQ(createLinuxImageFile("/dev/null"), nullptr);
     EXPECT_EQ(createLinuxImageFile(""), nullptr);
     EXPECT_EQ(createLinuxImageFile(folder.file("missing/disk.img")), nullptr);
+
+    // Links are never followed, to a file or to where one would be made.
+    const std::string precious = folder.file("precious");
+    std::ofstream(precious) << "keep";
+    for (const std::string& target : {precious, folder.file("new-file")}) {
+        const std::string link = target + ".link";
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        EXPECT_EQ(createLinuxImageFile(link), nullptr) << target;
+    }
+    EXPECT_EQ(fileSize(precious), 4u);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("new-file")));
 }
 
 TEST(LinuxImageFileTest, SectorsSmallerThanTheFileSystemBlockStillLandInTheImage)
