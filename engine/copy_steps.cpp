@@ -24,6 +24,22 @@ void showAccessDenied(CopyContext& context)
         {"Access denied.", std::string(kEngineMessageCaption), MessageIcon::Error, MessageButtons::Ok});
 }
 
+// A destination that could not be claimed: mounted file systems are the
+// operator's to unmount ("Access denied."); anything else holding it is the
+// system's, and the operator is told so.
+void showRefusal(CopyContext& context, DeviceHandle* handle)
+{
+    const DeviceUsers users = handle != nullptr ? handle->users() : DeviceUsers{};
+    if (!users.heldBySystem) {
+        showAccessDenied(context);
+        return;
+    }
+    std::string text(kDestinationInUseMessage);
+    if (!users.names.empty())
+        text += "\nIn use by: " + users.names + ".";
+    context.observer.showMessage({text, "Error", MessageIcon::Error, MessageButtons::Ok});
+}
+
 } // namespace
 
 std::uint32_t copySectorBytes(const DiskDevice& source)
@@ -80,17 +96,20 @@ bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t by
 bool prepareDestination(CopyContext& context)
 {
     DiskDevice& destination = context.destination;
+    DeviceHandle* handle = destination.handle.get();
     if (destination.kind == DeviceKind::PhysicalDrive) {
-        if (destination.handle == nullptr || !destination.handle->deleteDriveLayout()) {
-            showAccessDenied(context);
+        const LayoutDeletion deletion = handle != nullptr ? handle->deleteDriveLayout() : LayoutDeletion::Refused;
+        if (deletion == LayoutDeletion::Refused) {
+            showRefusal(context, handle);
             return false;
         }
+        if (deletion == LayoutDeletion::DeletedUnseen)
+            appendLayoutWarning(context.logPath);
     }
     if (context.cloningShown && destination.kind != DeviceKind::PhysicalDrive) {
-        const bool ready = destination.handle != nullptr &&
-                           (destination.handle->dismountVolume() || destination.handle->lockVolume());
+        const bool ready = handle != nullptr && (handle->dismountVolume() || handle->lockVolume());
         if (!ready) {
-            showAccessDenied(context);
+            showRefusal(context, handle);
             return false;
         }
     }

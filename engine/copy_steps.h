@@ -13,6 +13,9 @@ inline constexpr std::uint32_t kBlockBytes = 32u * 1024 * 1024;
 // The caption of the message boxes the engine shows itself.
 inline constexpr std::string_view kEngineMessageCaption = "Orvel Disk Image";
 
+inline constexpr std::string_view kDestinationInUseMessage =
+    "The destination is in use by the system (swap, RAID, LVM or encryption). Nothing was written.";
+
 // The range split into full blocks and a tail.
 struct BlockPlan {
     std::uint64_t fullBlocks = 0;
@@ -47,8 +50,10 @@ bool cancelRequested(CopyContext& context);
 bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector);
 
 // Readies the destination: a drive loses its partition table, a volume being
-// cloned onto is dismounted or else locked. On refusal shows "Access denied."
-// and returns false.
+// cloned onto is dismounted or else locked, and either is claimed for this
+// program until its handle closes. On refusal shows "Access denied." (a
+// mounted file system) or that the system holds the destination, and
+// returns false with nothing written.
 bool prepareDestination(CopyContext& context);
 
 // The ends of a run. Each closes both handles and releases the run's buffers.

@@ -11,6 +11,7 @@ namespace orvel {
 namespace {
 
 constexpr const char* kInformation = "Information";
+constexpr const char* kDriveListChangedMessage = "The drive list has changed. Please choose again.";
 
 void inform(MessageBoxService& messages, const char* text)
 {
@@ -34,6 +35,15 @@ bool onSameDisk(const DriveChoice& a, const DriveChoice& b)
     if (a.isPhysical == b.isPhysical)
         return false;
     return a.driveNumber && b.driveNumber && *a.driveNumber == *b.driveNumber;
+}
+
+// A volume opens by its name, which a partition of another disk may have
+// taken since the list was made (a stick pulled and another plugged in).
+bool stillAsListed(const DiskDevice& device, const DriveChoice& choice)
+{
+    if (choice.isPhysical || !choice.listedVolume)
+        return true;
+    return device.handle != nullptr && device.handle->volumeIdentity() == choice.listedVolume;
 }
 
 bool sumExceeds(std::uint64_t start, std::uint64_t count, std::uint64_t limit)
@@ -75,10 +85,18 @@ CloneStart setUpClone(const CloneRequest& request, DeviceAccess& access, Message
         reportError(messages, "Failed to open source disk.");
         return stopClone();
     }
+    if (!stillAsListed(*sourceDevice, source)) {
+        reportError(messages, kDriveListChangedMessage);
+        return stopClone();
+    }
     destinationDevice = std::make_unique<DiskDevice>();
     if (!openDevice(*destinationDevice, access, openNameOf(destination.deviceName, destination.isPhysical),
                     OpenMode::ReadWrite)) {
         reportError(messages, "Failed to open destination disk.");
+        return stopClone();
+    }
+    if (!stillAsListed(*destinationDevice, destination)) {
+        reportError(messages, kDriveListChangedMessage);
         return stopClone();
     }
 
@@ -161,6 +179,16 @@ bool setUpImaging(const ImagingRequest& request, DeviceAccess& access, MessageBo
     sourceDevice = std::make_unique<DiskDevice>();
     if (!openDevice(*sourceDevice, access, openNameOf(source.deviceName, source.isPhysical), OpenMode::ReadOnly)) {
         reportError(messages, "Failed to open source disk.");
+        releaseOperationSlots();
+        return false;
+    }
+    if (!stillAsListed(*sourceDevice, source)) {
+        reportError(messages, kDriveListChangedMessage);
+        releaseOperationSlots();
+        return false;
+    }
+    if (access.isStoredOn(request.imagePath, *sourceDevice->handle)) {
+        reportError(messages, "The image file cannot be stored on the drive being imaged.");
         releaseOperationSlots();
         return false;
     }

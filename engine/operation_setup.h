@@ -17,6 +17,9 @@ struct DriveChoice {
     std::uint64_t sizeBytes = 0;
     // The drive itself, or for a volume the drive that holds it; nullopt when unknown.
     std::optional<std::uint64_t> driveNumber;
+    // A volume as it was listed, so that the volume opened by its name can be
+    // checked to be still the same one; nullopt when the system does not tell.
+    std::optional<VolumeIdentity> listedVolume;
 };
 
 enum class AreaMode { Range, WholeArea, Reverse };

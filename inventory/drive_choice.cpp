@@ -10,6 +10,9 @@ DriveChoice driveChoiceOf(const DriveInfo& drive)
     choice.sizeBytes = drive.sizeBytes;
     // A drive's own number, or the drive that holds a volume.
     choice.driveNumber = drive.isPhysical ? std::optional<std::uint64_t>(drive.diskIndex) : drive.holdingDrive;
+    if (!drive.isPhysical && drive.holdingDrive && drive.partitionNumber && drive.partitionStartBytes)
+        choice.listedVolume =
+            VolumeIdentity{*drive.holdingDrive, *drive.partitionNumber, *drive.partitionStartBytes, drive.sizeBytes};
     return choice;
 }
 

@@ -27,8 +27,11 @@ struct DriveInfo {
     std::string interfaceType;
     bool isPhysical = true;
     std::uint32_t temperatureC = 0;  // 0: no reading
-    // A volume's physical drive, where the system tells it.
+    // A volume's physical drive, and where on it the volume lies, where the
+    // system tells them.
     std::optional<std::uint64_t> holdingDrive;
+    std::optional<std::uint32_t> partitionNumber;
+    std::optional<std::uint64_t> partitionStartBytes;
 };
 
 } // namespace orvel

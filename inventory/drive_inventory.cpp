@@ -78,6 +78,8 @@ std::optional<InventoryNotice> EnumerateVolumes(Platform& platform)
         volume->deviceName = row.name.value_or("");
         volume->isPhysical = false;
         volume->holdingDrive = row.driveNumber;
+        volume->partitionNumber = row.partitionNumber;
+        volume->partitionStartBytes = row.startBytes;
         volumes.push_back(std::move(volume));
     }
     return std::nullopt;

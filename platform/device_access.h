@@ -19,6 +19,35 @@ struct IoResult {
     bool deviceLost = false;
 };
 
+// Which partition of which drive an open volume is. A volume is known by
+// its kernel name, which another disk may take over between the listing and
+// the open; these figures tell the two apart.
+struct VolumeIdentity {
+    std::uint64_t driveNumber = 0;
+    std::uint32_t partitionNumber = 0;
+    std::uint64_t startBytes = 0;
+    std::uint64_t lengthBytes = 0;
+
+    bool operator==(const VolumeIdentity&) const = default;
+};
+
+// How the deletion of a drive's layout went.
+enum class LayoutDeletion {
+    Refused,          // nothing was written
+    Deleted,
+    DeletedUnseen,    // the tables are gone, but the system still lists the old partitions
+};
+
+// Who keeps a destination from being claimed, asked after a claim failed.
+// `heldBySystem` is false when a file system of the device is mounted (the
+// operator can unmount it); otherwise something else holds the device
+// (swap, RAID, LVM, encryption or another program) and `names`, where the
+// system tells, says what.
+struct DeviceUsers {
+    bool heldBySystem = false;
+    std::string names;
+};
+
 // A source is never written, so it is opened read-only (write blockers and
 // locked cards must still open); a destination is opened for reading and writing.
 enum class OpenMode { ReadOnly, ReadWrite };
@@ -40,11 +69,20 @@ public:
     // Everything written so far reaches stable storage.
     virtual IoResult flush() = 0;
 
-    // Destination preparation. A whole drive loses its partition table (and
-    // is held exclusively from then on); a volume is dismounted, or else locked.
-    virtual bool deleteDriveLayout() = 0;
+    // Destination preparation. A whole drive loses its partition table; a
+    // volume is dismounted, or else locked. Where the system allows it, each
+    // also claims the device for this program alone until the handle closes,
+    // and fails (writing nothing) when it cannot.
+    virtual LayoutDeletion deleteDriveLayout() = 0;
     virtual bool dismountVolume() = 0;
     virtual bool lockVolume() = 0;
+
+    // Why the last preparation failed; nothing known by default.
+    virtual DeviceUsers users() { return {}; }
+
+    // The partition this handle opened; nullopt for a whole drive, an image
+    // file, or where the system does not tell.
+    virtual std::optional<VolumeIdentity> volumeIdentity() { return std::nullopt; }
 };
 
 // Opens drives, volumes and image files.
@@ -62,6 +100,16 @@ public:
 
     // Creates the image file (or empties an existing one) for writing.
     virtual std::unique_ptr<DeviceHandle> createImageFile(const std::string& path) = 0;
+
+    // Whether a file at `path` would be stored on `device` itself: on the same
+    // drive or volume, on one of a drive's partitions, on a device built on
+    // it, or as the file that backs it. False where that cannot be told.
+    virtual bool isStoredOn(const std::string& path, DeviceHandle& device)
+    {
+        (void)path;
+        (void)device;
+        return false;
+    }
 
     // Bytes free for a new file in the folder that holds `path`.
     virtual std::optional<std::uint64_t> freeSpace(const std::string& path) = 0;

@@ -32,6 +32,10 @@ struct LogicalDiskRow {
     // The number of the physical drive that holds the volume, where known:
     // a drive and its own volume must never be cloned onto each other.
     std::optional<std::uint64_t> driveNumber;
+    // Where the volume lies on that drive, so that the volume opened later
+    // can be checked to be the one listed.
+    std::optional<std::uint32_t> partitionNumber;
+    std::optional<std::uint64_t> startBytes;
 };
 
 // The system's version as the serial rules compare it (major.minor).

@@ -1,10 +1,13 @@
 #include "platform/linux/linux_block_device.h"
 
 #include "platform/aligned_buffer.h"
+#include "platform/linux/device_users.h"
 #include "platform/linux/exact_transfer.h"
 #include "platform/linux/lost_device.h"
 #include "platform/linux/mountinfo.h"
+#include "platform/linux/partition_place.h"
 #include "platform/linux/partition_table_regions.h"
+#include "platform/linux/sysfs_block_tree.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -135,13 +138,18 @@ bool LinuxBlockDevice::rereadPartitionTable()
     }
 }
 
-bool LinuxBlockDevice::deleteDriveLayout()
+LayoutDeletion LinuxBlockDevice::deleteDriveLayout()
 {
     if ((openFlags_ & O_ACCMODE) != O_RDWR)
-        return false;
-    // The claim comes first: while a partition is mounted it fails, and then
-    // nothing has been written.
-    return claimExclusively() && zeroPartitionTables() && rereadPartitionTable();
+        return LayoutDeletion::Refused;
+    // The claim comes first: while a partition is mounted or held it fails,
+    // and then nothing has been written.
+    if (!claimExclusively() || !zeroPartitionTables())
+        return LayoutDeletion::Refused;
+    // The tables are gone by now: a program that keeps a partition open
+    // (without claiming it) only stops the system from forgetting the old
+    // partitions, which the copy then overwrites anyway.
+    return rereadPartitionTable() ? LayoutDeletion::Deleted : LayoutDeletion::DeletedUnseen;
 }
 
 bool LinuxBlockDevice::dismountVolume()
@@ -153,7 +161,7 @@ bool LinuxBlockDevice::dismountVolume()
         const std::vector<MountEntry> table = readMountTable();
         const auto mountedHere = [device](const MountEntry& mount) { return isMountOf(mount, device); };
         if (std::none_of(table.begin(), table.end(), mountedHere))
-            return true;
+            return claimExclusively();
         // A mount hidden under another one cannot be reached by its path
         // without unmounting something that is not ours.
         const std::optional<std::size_t> next = nextMountToRemove(table, mountedHere);
@@ -166,6 +174,42 @@ bool LinuxBlockDevice::dismountVolume()
 bool LinuxBlockDevice::lockVolume()
 {
     return claimExclusively();
+}
+
+DeviceUsers LinuxBlockDevice::users()
+{
+    dev_t device = 0;
+    if (!deviceNumberOf(fd_.get(), device))
+        return {};
+    std::vector<dev_t> devices = partitionsOf(kSysfsDeviceNumbers, device);
+    devices.push_back(device);
+    const std::vector<MountEntry> table = readMountTable();
+    for (const dev_t member : devices) {
+        const auto mountedHere = [member](const MountEntry& mount) { return isMountOf(mount, member); };
+        if (std::any_of(table.begin(), table.end(), mountedHere))
+            return {};
+    }
+    const std::string swaps = sysfs::readAttribute("/proc/swaps").value_or("");
+    DeviceUsers users{true, {}};
+    for (const dev_t member : devices) {
+        for (const std::string& name : systemUsersOf(kSysfsDeviceNumbers, swaps, member))
+            users.names += (users.names.empty() ? "" : ", ") + name;
+    }
+    return users;
+}
+
+std::optional<VolumeIdentity> LinuxBlockDevice::volumeIdentity()
+{
+    dev_t device = 0;
+    std::uint64_t diskseq = 0;
+    if (!deviceNumberOf(fd_.get(), device) || ::ioctl(fd_.get(), BLKGETDISKSEQ, &diskseq) != 0)
+        return std::nullopt;
+    const std::string folder = std::string(kSysfsDeviceNumbers) + "/" + std::to_string(::major(device)) + ":" +
+                               std::to_string(::minor(device));
+    const std::optional<PartitionPlace> place = partitionPlace(folder);
+    if (!place)
+        return std::nullopt;
+    return VolumeIdentity{diskseq, place->number, place->startBytes, place->lengthBytes};
 }
 
 } // namespace orvel

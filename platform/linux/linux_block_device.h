@@ -18,16 +18,20 @@ public:
     IoResult writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes) override;
     bool queryLength(std::uint64_t& lengthBytes) override;
     IoResult flush() override;
-    bool deleteDriveLayout() override;
+    LayoutDeletion deleteDriveLayout() override;
     bool dismountVolume() override;
     bool lockVolume() override;
+    DeviceUsers users() override;
+    std::optional<VolumeIdentity> volumeIdentity() override;
 
     int descriptor() const { return fd_.get(); }
 
 private:
     // Reopens the same device with O_EXCL and transfers through that
     // descriptor from then on. Fails while anything mounts or claims the
-    // device or (for a whole disk) any of its partitions.
+    // device or (for a whole disk) any of its partitions: LVM, LUKS, md,
+    // swap and file systems all claim their devices so, and on Linux an
+    // unmounted volume may still be one of those.
     bool claimExclusively();
     bool zeroPartitionTables();
     bool rereadPartitionTable();

@@ -3,6 +3,8 @@
 #include "platform/linux/block_names.h"
 #include "platform/linux/linux_block_device.h"
 #include "platform/linux/linux_image_file.h"
+#include "platform/linux/lost_device.h"
+#include "platform/linux/storage_overlap.h"
 #include "platform/linux/unique_fd.h"
 
 #include <charconv>
@@ -133,6 +135,15 @@ std::unique_ptr<DeviceHandle> LinuxDeviceAccess::openVolume(std::string_view nam
 std::unique_ptr<DeviceHandle> LinuxDeviceAccess::createImageFile(const std::string& path)
 {
     return createLinuxImageFile(path);
+}
+
+bool LinuxDeviceAccess::isStoredOn(const std::string& path, DeviceHandle& device)
+{
+    auto* block = dynamic_cast<LinuxBlockDevice*>(&device);
+    struct stat status {};
+    if (block == nullptr || ::fstat(block->descriptor(), &status) != 0 || !S_ISBLK(status.st_mode))
+        return false;
+    return fileIsStoredOn(path, status.st_rdev, kSysfsDeviceNumbers);
 }
 
 std::optional<std::uint64_t> LinuxDeviceAccess::freeSpace(const std::string& path)

@@ -1,6 +1,7 @@
 #include "platform/linux/linux_drive_catalog.h"
 
 #include "platform/linux/block_names.h"
+#include "platform/linux/partition_place.h"
 #include "platform/linux/scsi_generic.h"
 #include "platform/linux/sysfs_disk_properties.h"
 #include "platform/linux/sysfs_text.h"
@@ -120,6 +121,10 @@ public:
             row.name = name;
             row.size = sizeText(folder);
             row.driveNumber = sysfs::diskSequence(roots_, diskName);
+            if (const std::optional<PartitionPlace> place = partitionPlace(folder)) {
+                row.partitionNumber = place->number;
+                row.startBytes = place->startBytes;
+            }
             partitions.push_back({sysfs::diskSequence(roots_, diskName).value_or(0),
                                   sysfs::parseUnsigned(*numberText).value_or(0), std::move(row)});
         }

@@ -19,7 +19,7 @@ public:
     IoResult flush() override;
 
     // A file has no partition table, mounts or volume lock.
-    bool deleteDriveLayout() override { return false; }
+    LayoutDeletion deleteDriveLayout() override { return LayoutDeletion::Refused; }
     bool dismountVolume() override { return false; }
     bool lockVolume() override { return false; }
 

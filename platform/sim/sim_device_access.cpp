@@ -33,19 +33,20 @@ std::unique_ptr<DeviceHandle> SimDeviceAccess::openPhysicalDrive(std::string_vie
     const std::optional<std::size_t> index = parseDriveNumber(number);
     if (!index || *index >= drives_.size() || !drives_[*index]->open())
         return nullptr;
-    return std::make_unique<SimDeviceHandle>(drives_[*index], mode, std::nullopt);
+    return std::make_unique<SimDeviceHandle>(drives_[*index], *index, mode, std::nullopt);
 }
 
 std::unique_ptr<DeviceHandle> SimDeviceAccess::openVolume(std::string_view name, OpenMode mode)
 {
-    for (const std::shared_ptr<SimDrive>& drive : drives_) {
+    for (std::size_t number = 0; number < drives_.size(); ++number) {
+        const std::shared_ptr<SimDrive>& drive = drives_[number];
         const std::vector<SimVolumeSetup>& volumes = drive->setup().volumes;
         for (std::size_t i = 0; i < volumes.size(); ++i) {
             if (volumes[i].name != name)
                 continue;
             if (!drive->open())
                 return nullptr;
-            return std::make_unique<SimDeviceHandle>(drive, mode, i);
+            return std::make_unique<SimDeviceHandle>(drive, number, mode, i);
         }
     }
     return nullptr;

@@ -7,8 +7,9 @@
 
 namespace orvel {
 
-SimDeviceHandle::SimDeviceHandle(std::shared_ptr<SimDrive> drive, OpenMode mode, std::optional<std::size_t> volume)
-    : drive_(std::move(drive)), mode_(mode), volume_(volume)
+SimDeviceHandle::SimDeviceHandle(std::shared_ptr<SimDrive> drive, std::uint64_t driveNumber, OpenMode mode,
+                                 std::optional<std::size_t> volume)
+    : drive_(std::move(drive)), driveNumber_(driveNumber), mode_(mode), volume_(volume)
 {
     const SimDriveSetup& setup = drive_->setup();
     if (volume_) {
@@ -64,9 +65,10 @@ IoResult SimDeviceHandle::flush()
     return drive_->flush();
 }
 
-bool SimDeviceHandle::deleteDriveLayout()
+LayoutDeletion SimDeviceHandle::deleteDriveLayout()
 {
-    return !volume_ && mode_ == OpenMode::ReadWrite && drive_->deleteLayout();
+    const bool deleted = !volume_ && mode_ == OpenMode::ReadWrite && drive_->deleteLayout();
+    return deleted ? LayoutDeletion::Deleted : LayoutDeletion::Refused;
 }
 
 bool SimDeviceHandle::dismountVolume()
@@ -77,6 +79,13 @@ bool SimDeviceHandle::dismountVolume()
 bool SimDeviceHandle::lockVolume()
 {
     return volume_ && drive_->lockVolume(*volume_);
+}
+
+std::optional<VolumeIdentity> SimDeviceHandle::volumeIdentity()
+{
+    if (!volume_)
+        return std::nullopt;
+    return VolumeIdentity{driveNumber_, static_cast<std::uint32_t>(*volume_ + 1), windowStart_, windowLength_};
 }
 
 } // namespace orvel

@@ -16,15 +16,17 @@ class SimDeviceHandle : public DeviceHandle {
 public:
     // `volume` is the index of the volume in the drive's list; none for the
     // whole drive.
-    SimDeviceHandle(std::shared_ptr<SimDrive> drive, OpenMode mode, std::optional<std::size_t> volume);
+    SimDeviceHandle(std::shared_ptr<SimDrive> drive, std::uint64_t driveNumber, OpenMode mode,
+                    std::optional<std::size_t> volume);
 
     IoResult readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes) override;
     IoResult writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes) override;
     bool queryLength(std::uint64_t& lengthBytes) override;
     IoResult flush() override;
-    bool deleteDriveLayout() override;
+    LayoutDeletion deleteDriveLayout() override;
     bool dismountVolume() override;
     bool lockVolume() override;
+    std::optional<VolumeIdentity> volumeIdentity() override;
 
 private:
     // EINVAL for a transfer the direct-I/O rules refuse, the error of a
@@ -32,6 +34,7 @@ private:
     std::uint32_t refusal(std::uint64_t offset, const void* buffer, std::uint32_t bytes, int pastEndError) const;
 
     std::shared_ptr<SimDrive> drive_;
+    std::uint64_t driveNumber_ = 0;
     OpenMode mode_;
     std::optional<std::size_t> volume_;
     std::uint64_t windowStart_ = 0;   // bytes on the drive

@@ -36,12 +36,15 @@ CatalogStatus SimDriveCatalog::listLogicalDisks(std::vector<LogicalDiskRow>& row
         if (!drive.isPresent())
             continue;
         const SimDriveSetup& setup = drive.setup();
-        for (const SimVolumeSetup& volume : setup.volumes) {
+        for (std::size_t index = 0; index < setup.volumes.size(); ++index) {
+            const SimVolumeSetup& volume = setup.volumes[index];
             LogicalDiskRow row;
             row.caption = volume.name;
             row.name = volume.name;
             row.size = std::to_string(volume.sectorCount * setup.sectorSize);
             row.driveNumber = number;
+            row.partitionNumber = static_cast<std::uint32_t>(index + 1);
+            row.startBytes = volume.startSector * setup.sectorSize;
             rows.push_back(std::move(row));
         }
     }

@@ -22,7 +22,7 @@ public:
     bool queryLength(std::uint64_t& lengthBytes) override;
     IoResult flush() override;
     // A file is neither a drive nor a volume.
-    bool deleteDriveLayout() override { return false; }
+    LayoutDeletion deleteDriveLayout() override { return LayoutDeletion::Refused; }
     bool dismountVolume() override { return false; }
     bool lockVolume() override { return false; }
 

@@ -94,11 +94,11 @@ IoResult WindowsDiskHandle::flush()
     return flushHandle(handle_.get());
 }
 
-bool WindowsDiskHandle::deleteDriveLayout()
+LayoutDeletion WindowsDiskHandle::deleteDriveLayout()
 {
     if (kind_ != Kind::PhysicalDrive || mode_ != OpenMode::ReadWrite)
-        return false;
-    return controlRequest(handle_.get(), kDiskDeleteDriveLayout);
+        return LayoutDeletion::Refused;
+    return controlRequest(handle_.get(), kDiskDeleteDriveLayout) ? LayoutDeletion::Deleted : LayoutDeletion::Refused;
 }
 
 bool WindowsDiskHandle::dismountVolume()

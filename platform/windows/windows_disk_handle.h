@@ -17,7 +17,7 @@ public:
     IoResult writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes) override;
     bool queryLength(std::uint64_t& lengthBytes) override;
     IoResult flush() override;
-    bool deleteDriveLayout() override;
+    LayoutDeletion deleteDriveLayout() override;
     bool dismountVolume() override;
     bool lockVolume() override;
 

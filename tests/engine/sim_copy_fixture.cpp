@@ -39,9 +39,9 @@ public:
     }
     bool queryLength(std::uint64_t& lengthBytes) override { return inner_->queryLength(lengthBytes); }
     IoResult flush() override { return inner_->flush(); }
-    bool deleteDriveLayout() override
+    LayoutDeletion deleteDriveLayout() override
     {
-        const bool deleted = inner_->deleteDriveLayout();
+        const LayoutDeletion deleted = inner_->deleteDriveLayout();
         if (hooks_.afterLayoutDeletion)
             hooks_.afterLayoutDeletion();
         return deleted;
@@ -180,7 +180,7 @@ CopyContext SimCopyTest::context()
 
 CopyOutcome SimCopyTest::run(bool forward)
 {
-    logPath = writeLogHeader(files.path(), "Source Disk", "Destination Disk", source);
+    logPath = writeLogHeader(files.path(), "Source Disk", "Destination Disk", source).path;
     SimPlatform& platform = sims.platform();
     sourceEventsBefore_ = platform.simulatedDrive(0).events().size();
     if (platform.driveCount() > 1)

@@ -112,7 +112,7 @@ TEST_F(LinuxDeviceOpenTest, ReadOnlyOpenRefusesWrites)
     const IoResult written = drive->writeAt(0, data.data(), 512);
     EXPECT_FALSE(written.ok);
     EXPECT_EQ(written.error, static_cast<std::uint32_t>(EBADF));
-    EXPECT_FALSE(drive->deleteDriveLayout()) << "a source must never lose its layout";
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Refused) << "a source must never lose its layout";
     EXPECT_EQ(test::readBackingFile(*loop, 0, 512), std::vector<std::uint8_t>(512, 0));
 }
 

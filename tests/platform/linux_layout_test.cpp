@@ -62,7 +62,7 @@ TEST_P(LinuxDriveLayoutTest, DeletionLeavesNoPartitionTableAndNothingElseTouched
 
     auto drive = access.openPhysicalDrive(std::to_string(loop->diskseq()), OpenMode::ReadWrite);
     ASSERT_NE(drive, nullptr);
-    ASSERT_TRUE(drive->deleteDriveLayout());
+    ASSERT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Deleted);
 
     EXPECT_EQ(test::readBackingFile(*loop, 0, headBlocks * blockSize),
               std::vector<std::uint8_t>(headBlocks * blockSize, 0));
@@ -96,7 +96,7 @@ TEST_P(LinuxDriveLayoutTest, DeletionRefusesAndWritesNothingWhileAPartitionIsMou
 
     auto drive = access.openPhysicalDrive(std::to_string(loop->diskseq()), OpenMode::ReadWrite);
     ASSERT_NE(drive, nullptr);
-    EXPECT_FALSE(drive->deleteDriveLayout());
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Refused);
 
     EXPECT_EQ(test::readBackingFile(*loop, 0, 64 * 1024), headBefore) << "the start of the disk was written";
     EXPECT_EQ(test::readBackingFile(*loop, (64ull << 20) - 64 * 1024, 64 * 1024), tailBefore)

@@ -131,7 +131,7 @@ TEST_F(SimCatalogTest, ImageFileIsARealFileEmptiedOnCreation)
     ASSERT_TRUE(image->queryLength(length));
     EXPECT_EQ(length, 2048u);
     EXPECT_EQ(std::filesystem::file_size(path), 2048u);
-    EXPECT_FALSE(image->deleteDriveLayout());
+    EXPECT_EQ(image->deleteDriveLayout(), LayoutDeletion::Refused);
 
     EXPECT_EQ(platform.devices().createImageFile(fixture.folder().file("missing/out.img")), nullptr);
     EXPECT_TRUE(platform.devices().freeSpace(path).has_value());

@@ -52,7 +52,7 @@ TEST_F(SimPreparationTest, LayoutDeletionZeroesBothPartitionTablesOf512ByteDrive
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     fillDrive(*drive, 100, 512);
 
-    ASSERT_TRUE(drive->deleteDriveLayout());
+    ASSERT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Deleted);
     std::vector<std::uint64_t> expected = range(0, 34);
     for (std::uint64_t s : range(67, 100))
         expected.push_back(s);
@@ -65,7 +65,7 @@ TEST_F(SimPreparationTest, LayoutDeletionZeroesBothPartitionTablesOf4096ByteDriv
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     fillDrive(*drive, 20, 4096);
 
-    ASSERT_TRUE(drive->deleteDriveLayout());
+    ASSERT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Deleted);
     std::vector<std::uint64_t> expected = range(0, 6);
     for (std::uint64_t s : range(15, 20))
         expected.push_back(s);
@@ -80,12 +80,12 @@ TEST_F(SimPreparationTest, MountedVolumeBlocksLayoutDeletionUntilDismounted)
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadWrite);
     auto volume = platform.devices().openVolume("sim0p1", OpenMode::ReadWrite);
 
-    EXPECT_FALSE(drive->deleteDriveLayout());
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Refused);
     EXPECT_FALSE(drive->dismountVolume()) << "a whole drive is not a volume";
     ASSERT_TRUE(volume->dismountVolume());
     EXPECT_FALSE(platform.simulatedDrive(0).isVolumeMounted(0));
-    EXPECT_TRUE(drive->deleteDriveLayout());
-    EXPECT_FALSE(volume->deleteDriveLayout()) << "a volume has no layout of its own";
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Deleted);
+    EXPECT_EQ(volume->deleteDriveLayout(), LayoutDeletion::Refused) << "a volume has no layout of its own";
     EXPECT_TRUE(volume->lockVolume());
 }
 
@@ -106,7 +106,7 @@ TEST_F(SimPreparationTest, PreparationFaultsFailTheirStepOnly)
     EXPECT_FALSE(volume->dismountVolume());
     EXPECT_TRUE(platform.simulatedDrive(0).isVolumeMounted(0));
     EXPECT_FALSE(volume->lockVolume());
-    EXPECT_FALSE(drive->deleteDriveLayout());
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Refused);
     EXPECT_FALSE(drive->flush().ok);
     std::uint64_t length = 12345;
     EXPECT_FALSE(drive->queryLength(length));

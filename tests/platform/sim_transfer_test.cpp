@@ -127,7 +127,7 @@ TEST_F(SimTransferTest, ReadOnlyHandleRefusesWrites)
     auto drive = platform.devices().openPhysicalDrive("0", OpenMode::ReadOnly);
     AlignedBuffer buffer(512);
     EXPECT_EQ(drive->writeAt(0, buffer.data(), 512).error, static_cast<std::uint32_t>(EBADF));
-    EXPECT_FALSE(drive->deleteDriveLayout());
+    EXPECT_EQ(drive->deleteDriveLayout(), LayoutDeletion::Refused);
 }
 
 TEST_F(SimTransferTest, VolumeIsAWindowOntoItsDriveSectors)
