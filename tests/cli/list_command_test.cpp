@@ -26,7 +26,7 @@ CommandRun runList(Platform& platform, std::vector<std::string> arguments)
 {
     std::ostringstream out;
     std::ostringstream err;
-    CommandContext context{platform, std::move(arguments), out, err, ""};
+    CommandContext context{platform, std::move(arguments), out, err, "", ""};
     CommandRun run;
     run.status = runListCommand(context);
     run.out = out.str();
