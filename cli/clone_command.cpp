@@ -131,10 +131,6 @@ int runCloneCommand(CommandContext& context)
     const std::optional<CloneArguments> arguments = parseCloneArguments(context.arguments, context.err);
     if (!arguments)
         return kExitUsage;
-    const std::string logDirectory = chooseLogDirectory(context);
-    if (logDirectory.empty())
-        return kExitFailed;
-
     takeInventory(context);
     const std::vector<DriveChoice> entries = setupEntries();
     DeviceAccess& access = context.platform.devices();
@@ -146,6 +142,12 @@ int runCloneCommand(CommandContext& context)
             ClearInventory();
             return kExitUsage;
         }
+    }
+    // Only after the arguments, so that a mistyped one is reported as such first.
+    const std::string logDirectory = chooseLogDirectory(context);
+    if (logDirectory.empty()) {
+        ClearInventory();
+        return kExitFailed;
     }
     sourceName = entryRecord(*source).caption;
     destinationName = entryRecord(*destination).caption;

@@ -66,10 +66,6 @@ int runImageCommand(CommandContext& context)
     const std::optional<std::string> imagePath = imagePathOf(context.arguments[1], context.err);
     if (!imagePath)
         return kExitUsage;
-    const std::string logDirectory = chooseLogDirectory(context);
-    if (logDirectory.empty())
-        return kExitFailed;
-
     takeInventory(context);
     const std::vector<DriveChoice> entries = setupEntries();
     DeviceAccess& access = context.platform.devices();
@@ -78,6 +74,12 @@ int runImageCommand(CommandContext& context)
         reportUnknownDrive(context, "drive or volume", context.arguments[0]);
         ClearInventory();
         return kExitUsage;
+    }
+    // Only after the arguments, so that a mistyped one is reported as such first.
+    const std::string logDirectory = chooseLogDirectory(context);
+    if (logDirectory.empty()) {
+        ClearInventory();
+        return kExitFailed;
     }
     sourceName = entryRecord(*source).caption;
     // An existing file is emptied first, so its room counts as free.
