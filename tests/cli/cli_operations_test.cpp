@@ -180,11 +180,6 @@ TEST_F(CommandLineOperations, SaysWhatWillHappenBeforeTheQuestionAndThatNothingW
          "Are you sure for selected source drive and destination drive ?\n"
          "No terminal to answer the question; --yes answers it.\n"
          "Nothing was written.\n"},
-        {{"clone", "srcpart", "1", "--range", "0", "10", "20"},
-         "Source:      volume srcpart on drive 0, 400.00 KB\n"
-         "Destination: drive 1: Destination Disk, 500.00 KB\n"
-         "             Its partition table will be erased first.\n"
-         "Sectors:     source sectors 0 to 19 onto destination sectors 10 to 29 (20 sectors), first to last\n"},
         {{"image", "srcpart", "disk"},
          "Source:      volume srcpart on drive 0, 400.00 KB\n"
          "Destination: image file " + folder.file("disk.img") + " (a new file)\n"
@@ -219,9 +214,6 @@ TEST_F(CommandLineOperations, UsageErrorsComeFirstAndExitWithTwo)
         {{"--log-dir"}, "--log-dir needs a folder"},
         {{"clone", "0", "1", "--range", "0", "0", "abc"}, "--range: \"abc\" is not a whole number"},
         {{"clone", "0", "1", "--range", "0", "2,048", "1,000", "--yes"}, "--range: \"2,048\""},
-        {{"clone", "0", "1", "--range", "10k", "0", "1", "--yes"}, "--range: \"10k\""},
-        {{"clone", "0", "1", "--range", " 5", "0", "1", "--yes"}, "--range: \" 5\""},
-        {{"clone", "0", "1", "--range", "+5", "0", "1", "--yes"}, "--range: \"+5\""},
         {{"clone", "0", "1", "--range", "0", "0", "9223372036854775808", "--yes"},
          "--range: \"9223372036854775808\" is not a whole number from 0 to 9223372036854775807"},
         {{"clone", "0", "1", "--range", "0", "0", "0", "--yes"}, "--range: a COUNT of 0 copies nothing"},
