@@ -17,6 +17,7 @@ struct CommandContext {
     std::ostream& out;
     std::ostream& err;
     std::string logDirectory;  // --log-dir, empty for the platform's own
+    std::string demoArgument;  // --demo or --demo=DIR as given, empty for the real drives
 };
 
 } // namespace orvel::cli

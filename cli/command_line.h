@@ -12,8 +12,9 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCancelled = 3;
 
-// True when the arguments name a subcommand (or ask for help/version), so the
-// command line handles them instead of the desktop program.
+// False only for the desktop program's own options (--demo, --demo=DIR,
+// --log-dir DIR), rightly given, or none: everything else, mistakes
+// included, is the command line's to answer, without starting Qt.
 bool isCommandLineInvocation(std::span<char*> arguments);
 
 // Runs the subcommand the arguments name and returns the exit status.

@@ -5,6 +5,9 @@
 #include "inventory/drive_inventory.h"
 
 #include <algorithm>
+#include <cctype>
+#include <ostream>
+#include <string_view>
 
 namespace orvel::cli {
 
@@ -31,6 +34,21 @@ std::optional<std::size_t> volumeNamed(const std::vector<DriveChoice>& entries, 
             return at;
     }
     return std::nullopt;
+}
+
+// A scenario folder with blanks or quotes must survive being pasted into a shell.
+std::string shellWord(const std::string& text)
+{
+    constexpr std::string_view kPlainMarks = "-_=./:,+@%";
+    const bool plain = std::all_of(text.begin(), text.end(), [&](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || kPlainMarks.find(c) != std::string_view::npos;
+    });
+    if (plain)
+        return text;
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 } // namespace
@@ -67,12 +85,17 @@ std::optional<std::size_t> findEntry(const std::vector<DriveChoice>& entries, De
     return std::nullopt;
 }
 
-std::string entryCaption(std::size_t index)
+const DriveInfo& entryRecord(std::size_t index)
 {
     if (index < physicalDrives.size())
-        return physicalDrives[index]->caption;
-    index -= physicalDrives.size();
-    return index < volumes.size() ? volumes[index]->caption : std::string();
+        return *physicalDrives[index];
+    return *volumes.at(index - physicalDrives.size());
+}
+
+void reportUnknownDrive(const CommandContext& context, std::string_view what, const std::string& name)
+{
+    const std::string demo = context.demoArgument.empty() ? "" : shellWord(context.demoArgument) + " ";
+    context.err << "No " << what << " \"" << name << "\"; \"orvel-disk-image " << demo << "list\" shows them.\n";
 }
 
 } // namespace orvel::cli

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "cli/command_context.h"
 #include "engine/operation_setup.h"
+#include "inventory/drive_info.h"
 #include "platform/platform.h"
 
 #include <optional>
@@ -18,7 +20,12 @@ std::vector<DriveChoice> setupEntries();
 std::optional<std::size_t> findEntry(const std::vector<DriveChoice>& entries, DeviceAccess& access,
                                      const std::string& argument);
 
-// The caption of an entry, as the log names the source and destination.
-std::string entryCaption(std::size_t index);
+// The inventory's record of an entry.
+const DriveInfo& entryRecord(std::size_t index);
+
+// Says on `err` that `name` is no `what` ("drive", "drive or volume") and
+// how to list them, with the --demo the operator gave, so that following the
+// hint lists the same drives.
+void reportUnknownDrive(const CommandContext& context, std::string_view what, const std::string& name);
 
 } // namespace orvel::cli

@@ -47,7 +47,7 @@ std::string formatHealthJson(const DriveInfo& drive)
     json.key("serialNumber");
     json.value(drive.serialNumber);
     json.key("temperatureC");
-    json.value(std::uint64_t{drive.temperatureC});
+    json.value(unlessZero(drive.temperatureC));
     json.key("temperature");
     json.value(formatTemperature(drive.temperatureC));
     json.key("attributes");

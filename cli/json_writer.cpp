@@ -113,6 +113,16 @@ void JsonWriter::value(std::uint64_t number)
     out_ += std::to_string(number);
 }
 
+void JsonWriter::value(std::optional<std::uint64_t> number)
+{
+    if (number) {
+        value(*number);
+        return;
+    }
+    beforeValue();
+    out_ += "null";
+}
+
 void JsonWriter::beforeValue()
 {
     if (afterKey_) {

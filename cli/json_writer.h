@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,12 @@ namespace orvel::cli {
 // stays valid.
 std::string jsonString(std::string_view text);
 
+// A reading where 0 stands for "none" (a temperature), as JSON writes it: null.
+inline std::optional<std::uint64_t> unlessZero(std::uint64_t number)
+{
+    return number == 0 ? std::nullopt : std::optional<std::uint64_t>(number);
+}
+
 // Writes one JSON document, indented by two blanks per level. The caller
 // pairs every begin with its end and gives a key before each member value.
 class JsonWriter {
@@ -24,6 +31,7 @@ public:
     void key(std::string_view name);
     void value(std::string_view text);
     void value(std::uint64_t number);
+    void value(std::optional<std::uint64_t> number);  // null when there is none
 
     // The document so far, ending with a line break once it is complete.
     const std::string& text() const { return out_; }

@@ -17,7 +17,8 @@ int runListCommand(CommandContext& context)
     bool json = false;
     for (const std::string& argument : context.arguments) {
         if (argument != "--json") {
-            context.err << "list: unexpected argument \"" << argument << "\". See --help.\n";
+            context.err << (argument.starts_with("-") ? "Unknown option \"" : "Unexpected argument \"") << argument
+                        << "\" for list. See --help.\n";
             return kExitUsage;
         }
         json = true;

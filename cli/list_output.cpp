@@ -36,8 +36,9 @@ std::string formatDriveListText(const DriveList& drives, const DriveList& volume
     } else {
         std::vector<std::vector<std::string>> rows;
         for (const auto& volume : volumeList)
-            rows.push_back({volume->deviceName, parenthesisedSize(volume->sizeBytes)});
-        out += formatTable({{"Name"}, {"Size", Align::Right}}, rows);
+            rows.push_back({volume->deviceName, volume->holdingDrive ? std::to_string(*volume->holdingDrive) : "?",
+                            parenthesisedSize(volume->sizeBytes)});
+        out += formatTable({{"Name"}, {"Drive"}, {"Size", Align::Right}}, rows);
     }
     return out;
 }
@@ -65,7 +66,7 @@ std::string formatDriveListJson(const DriveList& drives, const DriveList& volume
         json.key("size");
         json.value(formatDriveSize(drive->sizeBytes));
         json.key("temperatureC");
-        json.value(std::uint64_t{drive->temperatureC});
+        json.value(unlessZero(drive->temperatureC));
         json.key("temperature");
         json.value(formatTemperature(drive->temperatureC));
         json.key("interfaceType");
@@ -85,6 +86,8 @@ std::string formatDriveListJson(const DriveList& drives, const DriveList& volume
         json.value(volume->deviceName);
         json.key("caption");
         json.value(volume->caption);
+        json.key("drive");
+        json.value(volume->holdingDrive);
         json.key("sizeBytes");
         json.value(volume->sizeBytes);
         json.key("size");

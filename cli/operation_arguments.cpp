@@ -35,7 +35,7 @@ int exitStatusAfterRefusal(const TerminalMessages& messages)
 {
     if (messages.declined())
         return kExitCancelled;
-    return messages.lastIcon() == MessageIcon::Error ? kExitFailed : kExitUsage;
+    return messages.errorShown() ? kExitFailed : kExitUsage;
 }
 
 void takeInventory(CommandContext& context)

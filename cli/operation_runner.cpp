@@ -33,12 +33,25 @@ public:
     MessageAnswer showMessage(const MessageRequest& request) override
     {
         std::lock_guard lock(mutex_);
+        // The closing message is said once, by the outcome line with its counts.
+        if (request.text == kOperationCompletedMessage || request.text == kOperationFailedMessage)
+            return MessageAnswer::Ok;
         endProgressLine();
-        if (request.icon == MessageIcon::Error)
-            err_ << request.text << '\n';
-        else
+        if (request.icon == MessageIcon::Error) {
+            errorShown_ = true;
+            err_ << "Error: " << request.text << '\n';
+        } else {
             out_ << request.text << '\n';
+        }
         return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+
+    // An error the worker reported along the way (a log that could not be
+    // written, a refused destination) fails the run whatever its outcome.
+    bool errorShown()
+    {
+        std::lock_guard lock(mutex_);
+        return errorShown_;
     }
 
     void showHome() override
@@ -84,6 +97,7 @@ private:
     bool lineOpen_ = false;
     std::mutex mutex_;
     bool over_ = false;
+    bool errorShown_ = false;
     CopyJob& job_;
     DiskDevice& source_;
     std::ostream& out_;
@@ -154,7 +168,7 @@ int runPreparedOperation(const RunSettings& settings, std::ostream& out, std::os
         << " bad sector(s).\n";
     if (!result.logPath.empty())
         out << "Log: " << result.logPath << '\n';
-    return exitStatusOf(result.outcome);
+    return observer.errorShown() ? kExitFailed : exitStatusOf(result.outcome);
 }
 
 } // namespace orvel::cli

@@ -13,21 +13,21 @@ TerminalMessages::TerminalMessages(std::ostream& err, std::istream& in, bool ass
 
 MessageAnswer TerminalMessages::show(const MessageRequest& request)
 {
-    lastIcon_ = request.icon;
+    if (request.icon == MessageIcon::Error)
+        errorShown_ = true;
     if (request.buttons == MessageButtons::Ok) {
         err_ << (request.icon == MessageIcon::Error ? "Error: " : "") << request.text << '\n';
         return MessageAnswer::Ok;
     }
 
-    err_ << request.text;
+    err_ << summary_ << request.text;
     if (assumeYes_) {
         err_ << " yes\n";
         return MessageAnswer::Yes;
     }
     if (!canAsk_) {
-        err_ << "\nNo terminal to answer the question, so nothing was written; --yes answers it.\n";
-        declined_ = true;
-        return MessageAnswer::No;
+        err_ << "\nNo terminal to answer the question; --yes answers it.\n";
+        return decline();
     }
     err_ << " [y/N] " << std::flush;
     std::string answer;
@@ -35,6 +35,12 @@ MessageAnswer TerminalMessages::show(const MessageRequest& request)
         return MessageAnswer::Yes;
     if (!in_)
         err_ << '\n';
+    return decline();
+}
+
+MessageAnswer TerminalMessages::decline()
+{
+    err_ << "Nothing was written.\n";
     declined_ = true;
     return MessageAnswer::No;
 }

@@ -3,6 +3,7 @@
 #include "engine/message_box.h"
 
 #include <iosfwd>
+#include <string>
 
 namespace orvel::cli {
 
@@ -13,18 +14,24 @@ class TerminalMessages : public MessageBoxService {
 public:
     TerminalMessages(std::ostream& err, std::istream& in, bool assumeYes, bool canAsk);
 
+    // Printed just before a question: what a Yes would do.
+    void setSummary(std::string summary) { summary_ = std::move(summary); }
+
     MessageAnswer show(const MessageRequest& request) override;
 
-    // What the last message was, so the command can choose its exit status.
-    MessageIcon lastIcon() const { return lastIcon_; }
+    // What was shown, so the command can choose its exit status.
+    bool errorShown() const { return errorShown_; }
     bool declined() const { return declined_; }
 
 private:
+    MessageAnswer decline();
+
     std::ostream& err_;
     std::istream& in_;
     bool assumeYes_;
     bool canAsk_;
-    MessageIcon lastIcon_ = MessageIcon::None;
+    std::string summary_;
+    bool errorShown_ = false;
     bool declined_ = false;
 };
 

@@ -13,7 +13,7 @@ Without a command the desktop program starts.
 Commands:
   list [--json]
       Every physical drive (number, model, serial number, size, interface,
-      media type, status) and every volume (name, size).
+      media type, status) and every volume (name, the drive it is on, size).
   health DRIVE [--json]
       The drive's temperature and S.M.A.R.T. attribute table.
   clone SOURCE DEST [--range SOURCE_START DEST_START COUNT | --reverse]
@@ -21,21 +21,28 @@ Commands:
       Copies SOURCE onto DEST sector by sector: the whole source (the
       default), a range of COUNT sectors from SOURCE_START to DEST_START, or
       the whole source from the last sector down (--reverse). Unreadable
-      sectors are read N more times (2, 3 or 5; default 2) and, if they stay
-      unreadable, marked on DEST and logged. DEST's partition table is erased.
+      sectors are read N more times (0 to 100, default 2; the desktop
+      program offers 2, 3 or 5) and, if they stay unreadable, marked on DEST
+      and logged. When DEST is a whole drive its partition table is erased
+      first, whichever of the three is copied; a volume is dismounted (or
+      locked) first and its drive's partition table is left alone.
+      Sector numbers and counts are whole numbers of digits only.
   image SOURCE FILE [--yes] [--quiet]
       Copies SOURCE into the raw image FILE (".img" is appended unless FILE
-      ends in it).
+      ends in it; an existing file is replaced). Unreadable sectors are read
+      5 more times, as in the desktop program.
 
 SOURCE and DEST are a drive number as `list` shows it, a volume name
-(such as sdb1), or a /dev path of a whole disk or partition.
+(such as sdb1), or a /dev path of a whole disk or partition. Before the
+question, clone and image say what will be copied onto what.
 
 Options:
   --demo          use the built-in simulated drives instead of the real ones
   --demo=DIR      use the simulated drives of the scenario folder DIR
   --log-dir DIR   write operation logs to DIR instead of the default
                   (/var/log/orvel-disk-image for root, else
-                  $XDG_STATE_HOME/orvel-disk-image)
+                  $XDG_STATE_HOME/orvel-disk-image); --demo logs go
+                  there too
   --yes           answer the confirmation question with yes (for scripts);
                   without a terminal and without --yes nothing is written
   --quiet         print no progress
@@ -43,7 +50,8 @@ Options:
   --help, -h      this text
   --version       the program's version
 
-Exit status: 0 completed, 1 failed, 2 bad usage, 3 cancelled.
+Exit status: 0 completed, 1 failed, 2 bad usage (reported before any
+question), 3 cancelled or answered No.
 Ctrl+C (or SIGTERM) during a copy cancels it; the log then ends with
 "Operation Cancelled.".
 )";

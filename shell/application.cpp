@@ -13,6 +13,7 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -44,10 +45,32 @@ std::vector<std::string> programArguments(int argc, char** argv)
     return arguments;
 }
 
+// Without a display Qt aborts with a message about its plugins; a rescue run
+// over SSH meets that first. A chosen Qt platform (QT_QPA_PLATFORM) is left to Qt.
+bool displayReachable()
+{
+#ifdef __linux__
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
 int runApplication(int argc, char** argv)
 {
+    if (!displayReachable()) {
+        std::cerr << "No display for the desktop program (neither DISPLAY nor WAYLAND_DISPLAY is set): use the "
+                     "command line (orvel-disk-image --help), or start it under a virtual display, such as "
+                     "xvfb-run orvel-disk-image --demo.\n";
+        return kExitRefused;
+    }
     QApplication application(argc, argv);
     useStockGuiFace();
     // Ties the window to the installed desktop entry (taskbar, icon).

@@ -78,10 +78,24 @@ protected:
             ini << "volumes = " << volumes << "\n";
     }
 
+    // Every run is as over SSH: no display, so nothing may need one; it
+    // starts in the test's folder, where relative paths land.
     CommandResult run(std::vector<std::string> arguments)
     {
-        arguments.insert(arguments.begin(), {ORVEL_EXECUTABLE, "--demo=" + scenario, "--log-dir", logs});
+        arguments.insert(arguments.begin(), {"env", "-u", "QT_QPA_PLATFORM", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+                                             "-C", folder.path(), ORVEL_EXECUTABLE, "--demo=" + scenario, "--log-dir",
+                                             logs});
         return runCommand(arguments);
+    }
+
+    // The log the run names on its "Log: " line.
+    static std::string loggedText(const std::string& output)
+    {
+        const std::size_t line = output.find("Log: ");
+        if (line == std::string::npos)
+            return {};
+        const std::size_t end = output.find('\n', line);
+        return readWholeFile(output.substr(line + 5, end - line - 5));
     }
 
     std::string log(const std::string& sourceModel) { return readWholeFile(logs + "/" + sourceModel + ".log"); }
@@ -116,6 +130,11 @@ TEST_F(CommandLineOperations, WholeCloneCopiesEverySectorAndMarksTheBadOnes)
               std::string::npos)
         << text;
     EXPECT_NE(result.output.find("Log: " + logs + "/Source Disk.log"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("Operation is completed."), std::string::npos) << "one completion line:\n"
+                                                                                 << result.output;
+    EXPECT_NE(result.output.find("Operation successfully completed. 69998 sector(s) copied, 2 bad sector(s).\n"),
+              std::string::npos)
+        << result.output;
 }
 
 TEST_F(CommandLineOperations, RangeCloneLandsAtTheDestinationStart)
@@ -145,39 +164,112 @@ TEST_F(CommandLineOperations, ReverseCloneCopiesTheWholeSource)
     EXPECT_EQ(std::string(copied.begin() + 69999 * 512, copied.begin() + 69999 * 512 + 17), "** BAD SECTORS **");
 }
 
-TEST_F(CommandLineOperations, NothingIsWrittenWithoutAnAnswer)
+TEST_F(CommandLineOperations, SaysWhatWillHappenBeforeTheQuestionAndThatNothingWasWritten)
 {
-    makeScenario(1000, "", 1000);
-    const CommandResult result = run({"clone", "0", "1"});
-    EXPECT_EQ(result.exitStatus, 3) << result.output;
-    EXPECT_NE(result.output.find("Are you sure for selected source drive and destination drive ?"), std::string::npos);
+    makeScenario(1000, "", 1000, "srcpart:100:800");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string printed;
+    };
+    const std::vector<Case> cases = {
+        {{"clone", "0", "1"},
+         "Source:      drive 0: Source Disk, 500.00 KB\n"
+         "Destination: drive 1: Destination Disk, 500.00 KB\n"
+         "             Its partition table will be erased first.\n"
+         "Sectors:     the whole source, from its first sector to its last\n"
+         "Are you sure for selected source drive and destination drive ?\n"
+         "No terminal to answer the question; --yes answers it.\n"
+         "Nothing was written.\n"},
+        {{"image", "srcpart", "disk"},
+         "Source:      volume srcpart on drive 0, 400.00 KB\n"
+         "Destination: image file " + folder.file("disk.img") + " (a new file)\n"
+         "Sectors:     the whole source, from its first sector to its last\n"
+         "Are you sure for selected source drive and destination path ?\n"},
+    };
+    for (const Case& check : cases) {
+        const CommandResult result = run(check.arguments);
+        EXPECT_EQ(result.exitStatus, 3) << describeCommand(check.arguments) << "\n" << result.output;
+        EXPECT_NE(result.output.find(check.printed), std::string::npos)
+            << describeCommand(check.arguments) << "\n" << result.output;
+        EXPECT_NE(result.output.find("Nothing was written.\n"), std::string::npos) << result.output;
+    }
     EXPECT_EQ(readBytes(folder.file("destination.bin")), std::vector<std::uint8_t>(1000 * kSectorSize));
-    EXPECT_FALSE(std::filesystem::exists(logs + "/Source Disk.log"));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("disk.img")));
+    EXPECT_TRUE(std::filesystem::is_empty(logs));
 }
 
+// Whatever the operator mistyped is said before any question, with --yes as
+// without, exits 2 and writes nothing; none of it needs a display.
+TEST_F(CommandLineOperations, UsageErrorsComeFirstAndExitWithTwo)
+{
+    makeScenario(1000, "", 1000, "srcpart:100:800");
+    const std::string listHint = "; \"orvel-disk-image --demo=" + scenario + " list\" shows them.\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"--frobnicate"}, "Unknown option \"--frobnicate\". See --help."},
+        {{"bogus"}, "Unknown command \"bogus\". See --help."},
+        {{"--log-dir"}, "--log-dir needs a folder"},
+        {{"clone", "0", "1", "--range", "0", "0", "abc"}, "--range: \"abc\" is not a whole number"},
+        {{"clone", "0", "1", "--range", "0", "2,048", "1,000", "--yes"}, "--range: \"2,048\""},
+        {{"clone", "0", "1", "--range", "0", "0", "9223372036854775808", "--yes"},
+         "--range: \"9223372036854775808\" is not a whole number from 0 to 9223372036854775807"},
+        {{"clone", "0", "1", "--range", "0", "0", "0", "--yes"}, "--range: a COUNT of 0 copies nothing"},
+        {{"clone", "0", "1", "--range", "1", "2"}, "--range needs SOURCE_START DEST_START COUNT"},
+        {{"clone", "0", "1", "--range", "1", "2", "3", "--reverse", "--yes"}, "cannot go together"},
+        {{"clone", "0", "1", "--retries", "101", "--yes"}, "--retries: \"101\" is not a whole number from 0 to 100"},
+        {{"clone", "0", "1", "--retries", "-1", "--yes"}, "--retries: \"-1\""},
+        {{"clone", "0", "1", "--frob", "--yes"}, "Unknown option \"--frob\" for clone. See --help."},
+        {{"clone", "0", "7", "--yes"}, "No drive or volume \"7\"" + listHint},
+        {{"image", "simb1", "x", "--yes"}, "No drive or volume \"simb1\"" + listHint},
+        {{"health", "3"}, "No drive \"3\"" + listHint},
+        {{"health", "/dev/nonexistent-disk"}, "No drive \"/dev/nonexistent-disk\"" + listHint},
+        {{"health", "srcpart"}, "No drive \"srcpart\"" + listHint},
+        {{"list", "extra"}, "Unexpected argument \"extra\" for list. See --help."},
+    };
+    for (const Case& check : cases) {
+        const CommandResult result = run(check.arguments);
+        EXPECT_EQ(result.exitStatus, 2) << describeCommand(check.arguments) << "\n" << result.output;
+        EXPECT_NE(result.output.find(check.message), std::string::npos)
+            << describeCommand(check.arguments) << "\n" << result.output;
+        EXPECT_EQ(result.output.find("Are you sure"), std::string::npos) << result.output;
+    }
+    EXPECT_EQ(readBytes(folder.file("destination.bin")), std::vector<std::uint8_t>(1000 * kSectorSize));
+}
+
+TEST_F(CommandLineOperations, WithoutADisplayTheDesktopProgramSaysSoInOneLine)
+{
+    makeScenario(100, "", 100);
+    const CommandResult result = run({});
+    EXPECT_EQ(result.exitStatus, 1) << result.output;
+    EXPECT_EQ(result.output.rfind("No display for the desktop program", 0), 0u) << result.output;
+    EXPECT_NE(result.output.find("xvfb-run orvel-disk-image --demo"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
+}
+
+// The checks behind the question: the desktop program's messages and exit statuses.
 TEST_F(CommandLineOperations, RefusesBadChoicesWithThePanelsMessagesBeforeWriting)
 {
     makeScenario(1000, "", 500, "srcpart:100:800");
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
-        int exitStatus;
     };
     const std::vector<Case> cases = {
-        {{"clone", "0", "0", "--yes"}, "Source and destination drive can not be same.", 2},
-        {{"clone", "0", "srcpart", "--yes"}, "Source and destination drive can not be same.", 2},
-        {{"clone", "0", "1", "--yes"}, "Insufficient space. Please choose other destination.", 2},
-        {{"clone", "0", "1", "--range", "900", "0", "200", "--yes"}, "Please enter valid number of sectors to be copied.", 2},
-        {{"clone", "0", "1", "--range", "0", "400", "200", "--yes"}, "Insufficient space. Please choose other destination.", 2},
-        {{"clone", "0", "1", "--range", "1001", "0", "1", "--yes"}, "Please enter valid sector number.", 2},
-        {{"clone", "0", "1", "--range", "0", "0", "0", "--yes"}, "Please enter valid number of sectors to be copied.", 2},
-        {{"clone", "0", "7", "--yes"}, "No drive or volume \"7\"", 2},
-        {{"clone", "0", "1", "--range", "1", "2"}, "--range needs SOURCE_START DEST_START COUNT", 2},
-        {{"clone", "0", "1", "--range", "1", "2", "3", "--reverse"}, "cannot go together", 2},
+        {{"clone", "0", "0", "--yes"}, "Source and destination drive can not be same."},
+        {{"clone", "0", "srcpart", "--yes"}, "Source and destination drive can not be same."},
+        {{"clone", "0", "1", "--yes"}, "Insufficient space. Please choose other destination."},
+        {{"clone", "0", "1", "--range", "900", "0", "200", "--yes"},
+         "Please enter valid number of sectors to be copied."},
+        {{"clone", "0", "1", "--range", "0", "400", "200", "--yes"},
+         "Insufficient space. Please choose other destination."},
+        {{"clone", "0", "1", "--range", "1001", "0", "1", "--yes"}, "Please enter valid sector number."},
     };
     for (const Case& check : cases) {
         const CommandResult result = run(check.arguments);
-        EXPECT_EQ(result.exitStatus, check.exitStatus) << describeCommand(check.arguments) << "\n" << result.output;
+        EXPECT_EQ(result.exitStatus, 2) << describeCommand(check.arguments) << "\n" << result.output;
         EXPECT_NE(result.output.find(check.message), std::string::npos)
             << describeCommand(check.arguments) << "\n" << result.output;
     }
@@ -200,6 +292,48 @@ TEST_F(CommandLineOperations, ImagingWritesARawImageWithTheImgExtension)
     }
     EXPECT_EQ(std::string(image.begin() + 17 * 512, image.begin() + 17 * 512 + 16), "** BAD SECTORS *");
     EXPECT_NE(log("Source Disk").find("Source Disk --------> " + imageBase + ".img\r\n"), std::string::npos);
+}
+
+// FILE as typed, from the test's folder: what is refused before the question,
+// what is written where, and the absolute path the log names it by.
+TEST_F(CommandLineOperations, ImagePathsAreCheckedAndLoggedAbsolute)
+{
+    makeScenario(100, "", 10);
+    std::filesystem::create_directories(folder.file("sub"));
+    std::filesystem::create_symlink("/nonexistent-folder/x.img", folder.file("dangling.img"));
+    struct Case {
+        std::string typed;
+        int exitStatus;
+        std::string message;
+        std::string written;  // the image, when there is one
+    };
+    const std::vector<Case> cases = {
+        {"", 2, "image needs a FILE name, such as backup.img.", ""},
+        {"sub/", 2, "\"sub/\" is a folder; image needs a FILE name, such as \"sub/backup.img\".", ""},
+        {"sub", 2, "\"sub\" is a folder", ""},
+        {"missing/disk", 2, "The folder of \"" + folder.file("missing/disk.img") + "\" does not exist.", ""},
+        {"dangling", 1, "Error: Failed to create image file.", ""},
+        {"rel", 0, "Destination: image file " + folder.file("rel.img") + " (a new file)\n", folder.file("rel.img")},
+        {"./sub/../rel.img", 0,
+         "Destination: image file " + folder.file("rel.img") + ", which exists and will be replaced\n",
+         folder.file("rel.img")},
+    };
+    for (const Case& check : cases) {
+        SCOPED_TRACE("FILE \"" + check.typed + "\"");
+        const CommandResult result = run({"image", "0", check.typed, "--yes", "--quiet"});
+        EXPECT_EQ(result.exitStatus, check.exitStatus) << result.output;
+        EXPECT_NE(result.output.find(check.message), std::string::npos) << result.output;
+        if (check.exitStatus == 2) {
+            EXPECT_EQ(result.output.find("Are you sure"), std::string::npos) << result.output;
+        }
+        if (check.written.empty())
+            continue;
+        EXPECT_EQ(readBytes(check.written), source);
+        EXPECT_NE(loggedText(result.output).find("Source Disk --------> " + check.written + "\r\n"), std::string::npos)
+            << result.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file(".img")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("sub/.img")));
 }
 
 TEST_F(CommandLineOperations, ImagingLeavesAnExistingFileAloneUntilConfirmed)

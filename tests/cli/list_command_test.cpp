@@ -26,7 +26,7 @@ CommandRun runList(Platform& platform, std::vector<std::string> arguments)
 {
     std::ostringstream out;
     std::ostringstream err;
-    CommandContext context{platform, std::move(arguments), out, err, ""};
+    CommandContext context{platform, std::move(arguments), out, err, "", ""};
     CommandRun run;
     run.status = runListCommand(context);
     run.out = out.str();
@@ -59,7 +59,7 @@ TEST_F(ListCommand, ListsDrivesAndVolumesAndLeavesTheInventoryEmpty)
     EXPECT_NE(run.out.find("MD-1"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("(1.00 MB)"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Maker Stick"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("sdx1  (512.00 KB)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("sdx1  0      (512.00 KB)"), std::string::npos) << run.out;
     EXPECT_TRUE(physicalDrives.empty() && volumes.empty());
 }
 

@@ -38,6 +38,7 @@ TEST(JsonWriter, IndentsNestedMembersAndSeparatesThem)
     json.value("A \"quoted\" disk");
     json.endObject();
     json.value("second");
+    json.value(std::optional<std::uint64_t>());
     json.endArray();
     json.key("volumes");
     json.beginArray();
@@ -50,7 +51,8 @@ TEST(JsonWriter, IndentsNestedMembersAndSeparatesThem)
                            "      \"number\": 18446744073709551615,\n"
                            "      \"model\": \"A \\\"quoted\\\" disk\"\n"
                            "    },\n"
-                           "    \"second\"\n"
+                           "    \"second\",\n"
+                           "    null\n"
                            "  ],\n"
                            "  \"volumes\": []\n"
                            "}\n");

@@ -46,6 +46,8 @@ TEST(ListOutput, TextTablesAlignEveryColumn)
     drives.back()->interfaceType = "SCSI";
     DriveList volumeList;
     volumeList.push_back(volume("sda1", 524288000));
+    volumeList.back()->holdingDrive = 4;
+    volumeList.push_back(volume("dm-0", 1048576));
 
     EXPECT_EQ(formatDriveListText(drives, volumeList),
               "Physical drives\n"
@@ -57,8 +59,9 @@ TEST(ListOutput, TextTablesAlignEveryColumn)
               " disk media  OK\n"
               "\n"
               "Volumes\n"
-              "Name         Size\n"
-              "sda1  (500.00 MB)\n");
+              "Name  Drive         Size\n"
+              "sda1  4      (500.00 MB)\n"
+              "dm-0  ?        (1.00 MB)\n");
 }
 
 TEST(ListOutput, EmptyListsSaySo)
@@ -67,14 +70,16 @@ TEST(ListOutput, EmptyListsSaySo)
     EXPECT_EQ(formatDriveListJson({}, {}), "{\n  \"physicalDrives\": [],\n  \"volumes\": []\n}\n");
 }
 
+// Readings the system does not give are null, not 0.
 TEST(ListOutput, JsonCarriesEveryFieldOfDrivesAndVolumes)
 {
     DriveList drives;
     drives.push_back(drive(257, "Maker \"Quoted\" Disk", 1073741824));
     drives.back()->serialNumber = "S1";
-    drives.back()->temperatureC = 41;
     DriveList volumeList;
     volumeList.push_back(volume("loop3p1", 16777216));
+    volumeList.back()->holdingDrive = 257;
+    volumeList.push_back(volume("dm-0", 1048576));
 
     EXPECT_EQ(formatDriveListJson(drives, volumeList), R"({
   "physicalDrives": [
@@ -86,8 +91,8 @@ TEST(ListOutput, JsonCarriesEveryFieldOfDrivesAndVolumes)
       "serialNumber": "S1",
       "sizeBytes": 1073741824,
       "size": "1.00 GB",
-      "temperatureC": 41,
-      "temperature": "41 °C",
+      "temperatureC": null,
+      "temperature": "N/A",
       "interfaceType": "IDE",
       "mediaType": "Fixed hard disk media",
       "status": "OK"
@@ -97,8 +102,16 @@ TEST(ListOutput, JsonCarriesEveryFieldOfDrivesAndVolumes)
     {
       "name": "loop3p1",
       "caption": "loop3p1",
+      "drive": 257,
       "sizeBytes": 16777216,
       "size": "16.00 MB"
+    },
+    {
+      "name": "dm-0",
+      "caption": "dm-0",
+      "drive": null,
+      "sizeBytes": 1048576,
+      "size": "1.00 MB"
     }
   ]
 }
