@@ -1,5 +1,9 @@
 // Clones between loop devices of different logical sector sizes, through the
 // machine's own direct I/O: 512-byte sectors onto 4096-byte ones and back.
+#include "engine/copy_worker.h"
+#include "engine/operation_setup.h"
+#include "engine/operation_slots.h"
+
 #include "real_copy_fixture.h"
 #include "sim_copy_fixture.h"
 
@@ -92,6 +96,86 @@ INSTANTIATE_TEST_SUITE_P(
                       Clone{"LargeOntoSmallRange", 4096, 512, true, kLargeSectors, 3, 9000, 1001},
                       Clone{"LargeOntoSmallReverseRange", 4096, 512, false, kLargeSectors, 5, 8199, 31}),
     [](const ::testing::TestParamInfo<Clone>& param) { return std::string(param.param.name); });
+
+// Answers every question yes and keeps what was shown.
+class AgreeingMessages : public MessageBoxService {
+public:
+    MessageAnswer show(const MessageRequest& request) override
+    {
+        shown.push_back(request);
+        return request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    }
+    std::vector<MessageRequest> shown;
+};
+
+struct RangeStart {
+    const char* name;
+    const char* destinationStart;  // as typed, in source sectors
+    const char* refusal;           // nullptr: the clone starts
+};
+
+void PrintTo(const RangeStart& start, std::ostream* out)
+{
+    *out << start.name;
+}
+
+class RangeOntoLargerSectors : public RealCopyTest, public ::testing::WithParamInterface<RangeStart> {
+protected:
+    void TearDown() override
+    {
+        releaseOperationSlots();
+        RealCopyTest::TearDown();
+    }
+};
+
+TEST_P(RangeOntoLargerSectors, StartsOnlyOnADestinationSectorBoundary)
+{
+    const RangeStart& start = GetParam();
+    constexpr std::uint64_t kSourceBytes = 16u << 20;
+    constexpr std::uint64_t kCount = 1001;
+    const auto from = patternDisk(kSourceBytes, 512);
+    const auto to = filledDisk(kDestinationBytes, 4096, kOldByte);
+    ASSERT_TRUE(from && to);
+    const std::vector<DriveChoice> entries = {
+        {"/dev/disk/by-diskseq/" + std::to_string(from->diskseq()), true, kSourceBytes, from->diskseq()},
+        {"/dev/disk/by-diskseq/" + std::to_string(to->diskseq()), true, kDestinationBytes, to->diskseq()}};
+    const CloneRequest request{entries, 0, 1, AreaMode::Range, "20", start.destinationStart, std::to_string(kCount), 2};
+    AgreeingMessages messages;
+
+    const CloneStart started = setUpClone(request, platform->devices(), messages);
+
+    if (start.refusal != nullptr) {
+        EXPECT_FALSE(started.started);
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.shown[1].text, start.refusal);
+        EXPECT_EQ(messages.shown[1].caption, "Information");
+        EXPECT_EQ(sourceDevice, nullptr);
+        EXPECT_EQ(destinationDevice, nullptr);
+        EXPECT_TRUE(allBytesAre(to->backingFile(), 0, kDestinationBytes, kOldByte));
+        return;
+    }
+    ASSERT_TRUE(started.started) << messages.shown.back().text;
+    sourceName = from->kernelName();
+    destinationName = to->kernelName();
+    const OperationResult result = copyThreadProc({observer, gate, true, true, files.path()});
+
+    EXPECT_EQ(result.outcome, CopyOutcome::Completed);
+    EXPECT_EQ(result.sectorsCopied, kCount);
+    const std::uint64_t first = std::stoull(start.destinationStart) * 512;
+    const std::uint64_t end = first + kCount * 512;
+    EXPECT_TRUE(sameFileBytes(to->backingFile(), first, from->backingFile(), 20 * 512, kCount * 512));
+    EXPECT_TRUE(untouchedAround(to->backingFile(), first, end));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DestinationStarts, RangeOntoLargerSectors,
+    ::testing::Values(RangeStart{"InsideADestinationSector", "3",
+                                 "The destination's sectors are 4096 bytes: the destination start must be a multiple "
+                                 "of 8. Please enter valid destination number."},
+                      RangeStart{"OnADestinationSector", "1000", nullptr},
+                      // Beyond the destination's count of its own sectors, well inside its bytes.
+                      RangeStart{"PastTheDestinationsOwnSectorCount", "20000", nullptr}),
+    [](const ::testing::TestParamInfo<RangeStart>& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace orvel::test
