@@ -27,11 +27,12 @@ bench_start() {
   bench_work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/orvel-bench.XXXXXX")
 }
 
-# bench_loop VAR FILE: attaches FILE as a loop device with direct I/O and puts
-# its path into VAR (not through $(...): the list of loops to remove lives here).
+# bench_loop VAR FILE [LOSETUP_OPTION...]: attaches FILE as a loop device with
+# direct I/O and puts its path into VAR (not through $(...): the list of loops
+# to remove lives here).
 bench_loop() {
   local -n bench_loop_path=$1
-  bench_loop_path=$(losetup --find --show --direct-io=on "$2")
+  bench_loop_path=$(losetup --find --show --direct-io=on "${@:3}" "$2")
   bench_loops+=("$bench_loop_path")
 }
 

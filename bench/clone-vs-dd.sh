@@ -5,7 +5,9 @@
 # spread, the program's resident size, and their ratio as the last line.
 # dd gets conv=fsync because the program flushes the destination before it
 # calls a copy complete; without it dd would be timed without that flush.
-# Needs root. Size in MiB: BENCH_MIB (default 1024). Program: ORVEL_BIN
+# Needs root. Size in MiB: BENCH_MIB (default 1024). The destination's
+# logical sector size: BENCH_DESTINATION_SECTOR_SIZE (default 512; the source
+# has 512-byte sectors). Program: ORVEL_BIN
 # (default build/orvel-disk-image). Folder: BENCH_DIR (default /var/tmp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,7 @@ bench_random_file "$bench_work/source.bin" "$mib"
 # sparse file would make the first round pay for the file system's allocation.
 head -c $((mib << 20)) /dev/zero > "$bench_work/destination.bin"
 bench_loop source_loop "$bench_work/source.bin"
-bench_loop destination_loop "$bench_work/destination.bin"
+bench_loop destination_loop "$bench_work/destination.bin" --sector-size "${BENCH_DESTINATION_SECTOR_SIZE:-512}"
 sync
 
 bytes=$((mib << 20))

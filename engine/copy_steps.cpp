@@ -1,6 +1,7 @@
 #include "engine/copy_steps.h"
 
 #include "engine/operation_log.h"
+#include "engine/sector_fitted_write.h"
 
 namespace orvel {
 
@@ -12,10 +13,18 @@ void closeHandles(CopyContext& context)
     context.destination.handle.reset();
 }
 
-void releaseCopyBuffers(DiskDevice& source)
+void releaseCopyBuffers(CopyContext& context)
 {
-    source.chunkBuffer.release();
-    source.sectorBuffer.release();
+    context.source.chunkBuffer.release();
+    context.source.sectorBuffer.release();
+    context.destination.sectorBuffer.release();
+}
+
+// Whether the destination's sectors are larger than the units the loops
+// move, so that a write can begin or end inside one of them.
+bool destinationSectorsAreLarger(const CopyContext& context)
+{
+    return context.destination.sectorSize > copySectorBytes(context.source);
 }
 
 void showAccessDenied(CopyContext& context)
@@ -56,11 +65,15 @@ BlockPlan planBlocks(DiskDevice& source)
     return {count / source.chunkSectors, count % source.chunkSectors};
 }
 
-bool allocateCopyBuffers(DiskDevice& source, const BlockPlan& plan)
+bool allocateCopyBuffers(CopyContext& context, const BlockPlan& plan)
 {
+    DiskDevice& source = context.source;
     const std::uint32_t sectorBytes = copySectorBytes(source);
     const std::uint64_t largestTransfer = plan.fullBlocks > 0 ? source.chunkBytes : plan.tailSectors * sectorBytes;
-    return source.chunkBuffer.allocate(largestTransfer) && source.sectorBuffer.allocate(sectorBytes);
+    if (!source.chunkBuffer.allocate(largestTransfer) || !source.sectorBuffer.allocate(sectorBytes))
+        return false;
+    DiskDevice& destination = context.destination;
+    return !destinationSectorsAreLarger(context) || destination.sectorBuffer.allocate(destination.sectorSize);
 }
 
 std::uint64_t destinationSectorOf(const CopyContext& context, std::uint64_t sourceSector)
@@ -84,8 +97,13 @@ bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t by
     DiskDevice& destination = context.destination;
     if (destination.handle == nullptr)
         return false;
+    const std::uint64_t offset = destinationSector * copySectorBytes(context.source);
     const IoResult result =
-        destination.handle->writeAt(destinationSector * copySectorBytes(context.source), buffer, bytes);
+        destinationSectorsAreLarger(context)
+            ? writeFittedToSectors(*destination.handle,
+                                   {destination.sectorBuffer.data(), destination.sectorBuffer.size()}, offset,
+                                   static_cast<const std::uint8_t*>(buffer), bytes)
+            : destination.handle->writeAt(offset, buffer, bytes);
     if (!result.ok) {
         destination.lastError = result.error;
         destination.deviceLost = result.deviceLost;
@@ -121,7 +139,7 @@ CopyOutcome cancelExit(CopyContext& context)
     context.job.state = JobState::Cancelled;
     closeHandles(context);
     writeLogSummary(context.logPath, LogOutcome::Cancelled, context.source);
-    releaseCopyBuffers(context.source);
+    releaseCopyBuffers(context);
     return CopyOutcome::Cancelled;
 }
 
@@ -130,7 +148,7 @@ CopyOutcome quietStop(CopyContext& context, CopyOutcome outcome)
     if (outcome == CopyOutcome::Stopped)
         context.job.state = JobState::Cancelled;
     closeHandles(context);
-    releaseCopyBuffers(context.source);
+    releaseCopyBuffers(context);
     return outcome;
 }
 
@@ -142,7 +160,7 @@ CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSect
     else
         appendWriteError(context.logPath, destinationSector);
     writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
-    releaseCopyBuffers(context.source);
+    releaseCopyBuffers(context);
     return CopyOutcome::Failed;
 }
 
@@ -151,13 +169,13 @@ CopyOutcome deviceLostExit(CopyContext& context, std::uint64_t sourceSector)
     closeHandles(context);
     appendDeviceLost(context.logPath, sourceSector);
     writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
-    releaseCopyBuffers(context.source);
+    releaseCopyBuffers(context);
     return CopyOutcome::Failed;
 }
 
 CopyOutcome finishCopy(CopyContext& context)
 {
-    releaseCopyBuffers(context.source);
+    releaseCopyBuffers(context);
     // Direct writes bypass the page cache but not the drive's own cache, and an
     // image file's size lives in file system metadata: both must be on stable
     // storage before the copy is called complete.

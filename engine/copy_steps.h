@@ -31,8 +31,10 @@ std::uint32_t copySectorBytes(const DiskDevice& source);
 BlockPlan planBlocks(DiskDevice& source);
 
 // The run's buffers, allocated once: the block buffer (which also takes the
-// tail) and the sector pass's one-sector buffer. False when memory is short.
-bool allocateCopyBuffers(DiskDevice& source, const BlockPlan& plan);
+// tail), the sector pass's one-sector buffer and, for a destination with
+// larger sectors than the source's, one destination sector for the writes
+// that cover only part of one. False when memory is short.
+bool allocateCopyBuffers(CopyContext& context, const BlockPlan& plan);
 
 // Where a source sector lands on the destination.
 std::uint64_t destinationSectorOf(const CopyContext& context, std::uint64_t sourceSector);
@@ -45,8 +47,10 @@ void setPosition(CopyContext& context, std::uint64_t sector);
 bool cancelRequested(CopyContext& context);
 
 // Writes `bytes` from `buffer` at a destination sector. Offsets use the
-// source's sector size; a failure is kept in the destination's lastError and
-// deviceLost.
+// source's sector size. On a destination with larger sectors, a sector the
+// write covers only in part is read and written back whole, so the bytes
+// around the write stay as they were. A failure (of that read too) is kept in
+// the destination's lastError and deviceLost.
 bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector);
 
 // Readies the destination: a drive loses its partition table, a volume being

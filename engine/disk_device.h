@@ -30,7 +30,9 @@ struct DiskDevice {
     bool deviceLost = false;      // that failure was the device going away
     DeviceKind kind = DeviceKind::NotOpened;
 
-    // Copy state, used on the source record only.
+    // Copy state, used on the source record only; on the destination record
+    // sectorBuffer holds one destination sector when those are larger than
+    // the source's.
     std::uint32_t chunkSectors = 0;
     std::uint32_t chunkBytes = 0;
     std::uint32_t transferBytes = 0;

@@ -88,7 +88,7 @@ CopyOutcome runForwardCopy(CopyContext& context)
     // Also the check after a volume was dismounted or locked.
     if (cancelRequested(context))
         return quietStop(context, CopyOutcome::Stopped);
-    if (!allocateCopyBuffers(source, plan))
+    if (!allocateCopyBuffers(context, plan))
         return quietStop(context, CopyOutcome::Failed);
 
     {

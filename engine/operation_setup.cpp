@@ -118,8 +118,19 @@ CloneStart setUpClone(const CloneRequest& request, DeviceAccess& access, Message
             inform(messages, "Please enter valid sector number.");
             return stopClone();
         }
-        if (destinationStart > to.endSector) {
+        // The destination is addressed in source-sized sectors.
+        const std::uint64_t destinationSectors =
+            from.sectorSize == 0 ? 0 : to.endSector * to.sectorSize / from.sectorSize;
+        if (destinationStart > destinationSectors) {
             inform(messages, "Please enter valid destination number.");
+            return stopClone();
+        }
+        // A start inside a destination sector would put every write across
+        // that destination's sector boundaries.
+        const std::string misaligned =
+            misalignedDestinationStartMessage(from.sectorSize, to.sectorSize, destinationStart);
+        if (!misaligned.empty()) {
+            inform(messages, misaligned.c_str());
             return stopClone();
         }
         from.startSector = sourceStart;
@@ -136,9 +147,6 @@ CloneStart setUpClone(const CloneRequest& request, DeviceAccess& access, Message
         }
         from.endSector = sourceStart + count;
         bytesToCopy = count * from.sectorSize;
-        // The destination is addressed in source-sized sectors.
-        const std::uint64_t destinationSectors =
-            from.sectorSize == 0 ? 0 : to.endSector * to.sectorSize / from.sectorSize;
         if (sumExceeds(destinationStart, count, destinationSectors)) {
             inform(messages, "Insufficient space. Please choose other destination.");
             return stopClone();

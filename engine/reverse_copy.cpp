@@ -89,7 +89,7 @@ CopyOutcome runReverseCopy(CopyContext& context)
     const BlockPlan plan = planBlocks(source);
     source.currentSector = source.rangeEnd - plan.tailSectors;
     setPositionFromTop(context, source.currentSector);
-    if (!allocateCopyBuffers(source, plan))
+    if (!allocateCopyBuffers(context, plan))
         return quietStop(context, CopyOutcome::Failed);
 
     if (plan.tailSectors > 0) {

@@ -31,6 +31,19 @@ std::uint64_t parseSectorNumber(std::string_view text)
     return negative ? static_cast<std::uint64_t>(0) - magnitude : magnitude;
 }
 
+std::string misalignedDestinationStartMessage(std::uint32_t sourceSectorSize, std::uint32_t destinationSectorSize,
+                                              std::uint64_t destinationStart)
+{
+    if (sourceSectorSize == 0 || destinationSectorSize <= sourceSectorSize)
+        return {};
+    const std::uint64_t perSector = destinationSectorSize / sourceSectorSize;
+    if (destinationStart % perSector == 0)
+        return {};
+    return "The destination's sectors are " + std::to_string(destinationSectorSize) +
+           " bytes: the destination start must be a multiple of " + std::to_string(perSector) +
+           ". Please enter valid destination number.";
+}
+
 std::string withImageExtension(std::string path)
 {
     constexpr std::string_view kExtension = ".img";

@@ -12,6 +12,13 @@ namespace orvel {
 // 0, overflow saturates. Read as signed 64-bit and used as unsigned from then on.
 std::uint64_t parseSectorNumber(std::string_view text);
 
+// A destination with larger sectors than the source's can only be written
+// from one of its sector boundaries on. `destinationStart` counts source-sized
+// sectors, as the range fields do. Empty when the start is one; else the
+// message that refuses it.
+std::string misalignedDestinationStartMessage(std::uint32_t sourceSectorSize, std::uint32_t destinationSectorSize,
+                                              std::uint64_t destinationStart);
+
 // An image path keeps a final ".img" (case-sensitive); anything else gets it appended.
 std::string withImageExtension(std::string path);
 

@@ -108,6 +108,30 @@ TEST_P(FaultyDiskCopyTest, CloneLogsAndMarksExactlyTheUnreadableSectors)
     expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
 }
 
+// Sector 100 shares its 4096-byte destination sector with seven readable
+// neighbours, 66000 starts one and 67583 ends the disk.
+TEST_P(FaultyDiskCopyTest, CloneOntoLargerSectorsMarksOnlyTheUnreadableSmallSectors)
+{
+    const int retries = GetParam();
+    const auto from = unreadableSource();
+    LoopDevice::Options options;
+    options.sizeBytes = kDiskBytes;
+    options.sectorSize = 4096;
+    const auto to = blankDisk(options);
+    ASSERT_TRUE(from && to);
+    openDrive(source, from->loopDevice().diskseq(), OpenMode::ReadOnly);
+    openDrive(destination, to->diskseq(), OpenMode::ReadWrite);
+    ASSERT_EQ(destination.sectorSize, 4096u);
+    source.retryCount = retries;
+    prepareJob();
+
+    EXPECT_EQ(run(true), CopyOutcome::Completed);
+
+    EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
+    EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
+    expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
+}
+
 TEST_P(FaultyDiskCopyTest, ImagingLogsAndMarksExactlyTheUnreadableSectors)
 {
     const int retries = GetParam();

@@ -6,6 +6,7 @@
 #include "sim_copy_fixture.h"
 
 #include <algorithm>
+#include <fstream>
 
 namespace orvel::test {
 
@@ -25,6 +26,23 @@ namespace orvel::test {
             return ::testing::AssertionFailure()
                    << actualPath << " differs from " << expectedPath << " at byte "
                    << actualOffset + done + static_cast<std::uint64_t>(at - actual.begin());
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult allBytesAre(const std::string& path, std::uint64_t offset, std::uint64_t length,
+                                       std::uint8_t fill)
+{
+    constexpr std::uint64_t kPart = 8u << 20;
+    for (std::uint64_t done = 0; done < length; done += kPart) {
+        const std::size_t part = static_cast<std::size_t>(std::min(kPart, length - done));
+        const std::vector<std::uint8_t> bytes = fileBytes(path, offset + done, part);
+        if (bytes.size() != part)
+            return ::testing::AssertionFailure() << "short file near byte " << offset + done;
+        const auto at = std::find_if(bytes.begin(), bytes.end(), [fill](std::uint8_t byte) { return byte != fill; });
+        if (at != bytes.end())
+            return ::testing::AssertionFailure()
+                   << path << " changed at byte " << offset + done + static_cast<std::uint64_t>(at - bytes.begin());
     }
     return ::testing::AssertionSuccess();
 }
@@ -63,6 +81,23 @@ std::unique_ptr<LoopDevice> RealCopyTest::blankDisk(LoopDevice::Options options)
     if (!device)
         ADD_FAILURE() << "cannot make a loop device: " << error;
     return device;
+}
+
+std::unique_ptr<LoopDevice> RealCopyTest::filledDisk(std::uint64_t bytes, std::uint32_t sectorSize, std::uint8_t fill)
+{
+    LoopDevice::Options options;
+    options.sizeBytes = bytes;
+    options.sectorSize = sectorSize;
+    options.backingFile = files.file("filled" + std::to_string(sectorSize) + ".img");
+    {
+        std::ofstream file(options.backingFile, std::ios::binary | std::ios::trunc);
+        const std::vector<char> part(1u << 20, static_cast<char>(fill));
+        for (std::uint64_t done = 0; done < bytes; done += part.size())
+            file.write(part.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(part.size(), bytes - done)));
+        if (!file.good())
+            ADD_FAILURE() << "cannot write " << options.backingFile;
+    }
+    return blankDisk(options);
 }
 
 void RealCopyTest::openDrive(DiskDevice& device, std::uint64_t diskseq, OpenMode mode)

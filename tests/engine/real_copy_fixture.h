@@ -22,6 +22,10 @@ namespace orvel::test {
                                          const std::string& expectedPath, std::uint64_t expectedOffset,
                                          std::uint64_t length);
 
+// Whether `length` bytes of a file from `offset` are all `fill`.
+::testing::AssertionResult allBytesAre(const std::string& path, std::uint64_t offset, std::uint64_t length,
+                                       std::uint8_t fill);
+
 // Copies between real kernel block devices made by the test (loop devices,
 // FUSE-backed faulty disks) through the machine's own platform.
 class RealCopyTest : public ::testing::Test {
@@ -33,6 +37,9 @@ protected:
     std::unique_ptr<LoopDevice> patternDisk(std::uint64_t bytes, std::uint32_t sectorSize = 512);
     // A loop device of zeros, with partitions if asked for.
     std::unique_ptr<LoopDevice> blankDisk(LoopDevice::Options options);
+    // A loop device whose every byte is `fill`, so that bytes a copy must not
+    // touch differ from the zeros a wrong write could leave.
+    std::unique_ptr<LoopDevice> filledDisk(std::uint64_t bytes, std::uint32_t sectorSize, std::uint8_t fill);
 
     // Opens a whole disk by its drive number, as the panels do.
     void openDrive(DiskDevice& device, std::uint64_t diskseq, OpenMode mode);

@@ -21,6 +21,17 @@ TEST(SetupRules, SectorNumbersParseLikeTheOperatorTypedThem)
     EXPECT_EQ(parseSectorNumber("-99999999999999999999999"), static_cast<std::uint64_t>(INT64_MIN));
 }
 
+TEST(SetupRules, OnlyADestinationWithLargerSectorsNeedsAStartOnItsBoundary)
+{
+    EXPECT_EQ(misalignedDestinationStartMessage(512, 4096, 3),
+              "The destination's sectors are 4096 bytes: the destination start must be a multiple of 8. "
+              "Please enter valid destination number.");
+    EXPECT_EQ(misalignedDestinationStartMessage(512, 4096, 16), "");
+    EXPECT_EQ(misalignedDestinationStartMessage(512, 4096, 0), "");
+    EXPECT_EQ(misalignedDestinationStartMessage(4096, 512, 3), "");
+    EXPECT_EQ(misalignedDestinationStartMessage(512, 512, 3), "");
+}
+
 TEST(SetupRules, ImagePathsEndInDotImgCaseSensitively)
 {
     EXPECT_EQ(withImageExtension("/backup/disk"), "/backup/disk.img");
