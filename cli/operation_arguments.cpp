@@ -4,6 +4,7 @@
 #include "inventory/drive_inventory.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace orvel::cli {
@@ -23,8 +24,12 @@ CommonOperationOptions takeCommonOptions(std::vector<std::string>& arguments)
 
 std::string chooseLogDirectory(CommandContext& context)
 {
-    if (!context.logDirectory.empty())
-        return context.logDirectory;
+    // The log's path is printed at the end and read later from anywhere.
+    if (!context.logDirectory.empty()) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(context.logDirectory, error);
+        return error ? context.logDirectory : absolute.lexically_normal().string();
+    }
     std::string directory = context.platform.system().logDirectory();
     if (directory.empty())
         context.err << "No folder for the operation's log could be made; choose one with --log-dir.\n";

@@ -97,17 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Clone{"LargeOntoSmallReverseRange", 4096, 512, false, kLargeSectors, 5, 8199, 31}),
     [](const ::testing::TestParamInfo<Clone>& param) { return std::string(param.param.name); });
 
-// Answers every question yes and keeps what was shown.
-class AgreeingMessages : public MessageBoxService {
-public:
-    MessageAnswer show(const MessageRequest& request) override
-    {
-        shown.push_back(request);
-        return request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-    }
-    std::vector<MessageRequest> shown;
-};
-
 struct RangeStart {
     const char* name;
     const char* destinationStart;  // as typed, in source sectors
@@ -137,24 +126,24 @@ TEST_P(RangeOntoLargerSectors, StartsOnlyOnADestinationSectorBoundary)
     const auto to = filledDisk(kDestinationBytes, 4096, kOldByte);
     ASSERT_TRUE(from && to);
     const std::vector<DriveChoice> entries = {
-        {"/dev/disk/by-diskseq/" + std::to_string(from->diskseq()), true, kSourceBytes, from->diskseq()},
-        {"/dev/disk/by-diskseq/" + std::to_string(to->diskseq()), true, kDestinationBytes, to->diskseq()}};
+        {"/dev/disk/by-diskseq/" + std::to_string(from->diskseq()), true, kSourceBytes, from->diskseq(), std::nullopt},
+        {"/dev/disk/by-diskseq/" + std::to_string(to->diskseq()), true, kDestinationBytes, to->diskseq(), std::nullopt}};
     const CloneRequest request{entries, 0, 1, AreaMode::Range, "20", start.destinationStart, std::to_string(kCount), 2};
-    AgreeingMessages messages;
+    ScriptedMessageBox messages({MessageAnswer::Yes});
 
     const CloneStart started = setUpClone(request, platform->devices(), messages);
 
     if (start.refusal != nullptr) {
         EXPECT_FALSE(started.started);
-        ASSERT_EQ(messages.shown.size(), 2u);
-        EXPECT_EQ(messages.shown[1].text, start.refusal);
-        EXPECT_EQ(messages.shown[1].caption, "Information");
+        ASSERT_EQ(messages.requests().size(), 2u);
+        EXPECT_EQ(messages.requests()[1].text, start.refusal);
+        EXPECT_EQ(messages.requests()[1].caption, "Information");
         EXPECT_EQ(sourceDevice, nullptr);
         EXPECT_EQ(destinationDevice, nullptr);
         EXPECT_TRUE(allBytesAre(to->backingFile(), 0, kDestinationBytes, kOldByte));
         return;
     }
-    ASSERT_TRUE(started.started) << messages.shown.back().text;
+    ASSERT_TRUE(started.started) << messages.requests().back().text;
     sourceName = from->kernelName();
     destinationName = to->kernelName();
     const OperationResult result = copyThreadProc({observer, gate, true, true, files.path()});
