@@ -1,6 +1,7 @@
 #include "platform/linux/linux_block_device.h"
 
 #include "platform/aligned_buffer.h"
+#include "platform/linux/device_numbers.h"
 #include "platform/linux/device_users.h"
 #include "platform/linux/exact_transfer.h"
 #include "platform/linux/lost_device.h"
@@ -204,9 +205,7 @@ std::optional<VolumeIdentity> LinuxBlockDevice::volumeIdentity()
     std::uint64_t diskseq = 0;
     if (!deviceNumberOf(fd_.get(), device) || ::ioctl(fd_.get(), BLKGETDISKSEQ, &diskseq) != 0)
         return std::nullopt;
-    const std::string folder = std::string(kSysfsDeviceNumbers) + "/" + std::to_string(::major(device)) + ":" +
-                               std::to_string(::minor(device));
-    const std::optional<PartitionPlace> place = partitionPlace(folder);
+    const std::optional<PartitionPlace> place = partitionPlace(deviceNumberFolder(kSysfsDeviceNumbers, device));
     if (!place)
         return std::nullopt;
     return VolumeIdentity{diskseq, place->number, place->startBytes, place->lengthBytes};

@@ -1,6 +1,7 @@
 #include "platform/linux/linux_device_access.h"
 
 #include "platform/linux/block_names.h"
+#include "platform/linux/device_numbers.h"
 #include "platform/linux/linux_block_device.h"
 #include "platform/linux/linux_image_file.h"
 #include "platform/linux/lost_device.h"
@@ -46,19 +47,6 @@ std::optional<Number> parseWhole(std::string_view text)
     return value;
 }
 
-// The device number that sysfs gives as "major:minor".
-std::optional<dev_t> parseDeviceNumber(std::string_view text)
-{
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos)
-        return std::nullopt;
-    const auto major = parseWhole<unsigned>(text.substr(0, colon));
-    const auto minor = parseWhole<unsigned>(text.substr(colon + 1));
-    if (!major || !minor)
-        return std::nullopt;
-    return ::makedev(*major, *minor);
-}
-
 struct WholeDisk {
     std::string kernelName;
     dev_t device = 0;
@@ -76,7 +64,7 @@ std::optional<WholeDisk> findDiskBySequence(std::uint64_t diskseq)
         const std::string base = "/sys/block/" + name;
         if (parseWhole<std::uint64_t>(readFirstLine(base + "/diskseq")) != diskseq)
             continue;
-        const std::optional<dev_t> device = parseDeviceNumber(readFirstLine(base + "/dev"));
+        const std::optional<dev_t> device = parseDeviceNumbers(readFirstLine(base + "/dev"));
         if (!device)
             return std::nullopt;
         return WholeDisk{name, *device};
@@ -170,7 +158,7 @@ std::optional<std::uint64_t> LinuxDeviceAccess::driveNumberOf(std::string_view d
     if (device.parent_path() != "/dev" || !isBareKernelName(kernelName))
         return std::nullopt;
     const std::string base = "/sys/block/" + kernelName;
-    if (parseDeviceNumber(readFirstLine(base + "/dev")) != status.st_rdev)
+    if (parseDeviceNumbers(readFirstLine(base + "/dev")) != status.st_rdev)
         return std::nullopt;
     return parseWhole<std::uint64_t>(readFirstLine(base + "/diskseq"));
 }

@@ -1,5 +1,6 @@
 #include "platform/linux/lost_device.h"
 
+#include "platform/linux/device_numbers.h"
 #include "platform/linux/exact_transfer.h"
 
 #include <cerrno>
@@ -17,15 +18,13 @@ bool blockDeviceEntryGone(const std::string& sysfsDeviceNumbers, dev_t device)
     struct stat status {};
     if (::stat(sysfsDeviceNumbers.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         return false;
-    const std::string entry =
-        sysfsDeviceNumbers + "/" + std::to_string(::major(device)) + ":" + std::to_string(::minor(device));
+    const std::string entry = deviceNumberFolder(sysfsDeviceNumbers, device);
     return ::access(entry.c_str(), F_OK) != 0 && errno == ENOENT;
 }
 
 bool blockDeviceOffline(const std::string& sysfsDeviceNumbers, dev_t device)
 {
-    const std::string folder =
-        sysfsDeviceNumbers + "/" + std::to_string(::major(device)) + ":" + std::to_string(::minor(device));
+    const std::string folder = deviceNumberFolder(sysfsDeviceNumbers, device);
     // A partition's folder lies inside its disk's, which has the device link.
     const std::string disk = ::access((folder + "/partition").c_str(), F_OK) == 0 ? folder + "/.." : folder;
     std::ifstream stateFile(disk + "/device/state");

@@ -1,5 +1,6 @@
 #include "platform/linux/storage_overlap.h"
 
+#include "platform/linux/device_numbers.h"
 #include "platform/linux/mountinfo.h"
 #include "platform/linux/sysfs_block_tree.h"
 #include "platform/linux/sysfs_text.h"
@@ -17,31 +18,18 @@ namespace {
 // bound only guards against a cycle in a damaged tree.
 constexpr int kMaxStackDepth = 16;
 
-std::string folderOf(const std::string& sysfsDeviceNumbers, dev_t device)
+std::optional<dev_t> devFileNumbers(const std::string& devFile)
 {
-    return sysfsDeviceNumbers + "/" + std::to_string(::major(device)) + ":" + std::to_string(::minor(device));
-}
-
-std::optional<dev_t> deviceNumberIn(const std::string& devFile)
-{
-    const std::string text = sysfs::trimAttribute(sysfs::readAttribute(devFile).value_or(""));
-    const std::size_t colon = text.find(':');
-    if (colon == std::string::npos)
-        return std::nullopt;
-    const std::optional<std::uint64_t> major = sysfs::parseUnsigned(text.substr(0, colon));
-    const std::optional<std::uint64_t> minor = sysfs::parseUnsigned(text.substr(colon + 1));
-    if (!major || !minor)
-        return std::nullopt;
-    return ::makedev(static_cast<unsigned>(*major), static_cast<unsigned>(*minor));
+    return parseDeviceNumbers(sysfs::readAttribute(devFile).value_or(""));
 }
 
 // The whole disk of a partition; the device itself otherwise.
 dev_t wholeDiskOf(const std::string& sysfsDeviceNumbers, dev_t device)
 {
-    const std::string folder = folderOf(sysfsDeviceNumbers, device);
+    const std::string folder = deviceNumberFolder(sysfsDeviceNumbers, device);
     if (!sysfs::pathExists(folder + "/partition"))
         return device;
-    return deviceNumberIn(folder + "/../dev").value_or(device);
+    return devFileNumbers(folder + "/../dev").value_or(device);
 }
 
 // `upper` is `device`, lies on it, or is built on something that does.
@@ -51,9 +39,9 @@ bool restsOn(const std::string& sysfsDeviceNumbers, dev_t upper, dev_t device, i
         return true;
     if (depth >= kMaxStackDepth)
         return false;
-    const std::string slaves = folderOf(sysfsDeviceNumbers, upper) + "/slaves";
+    const std::string slaves = deviceNumberFolder(sysfsDeviceNumbers, upper) + "/slaves";
     for (const std::string& name : sysfs::listFolder(slaves).value_or(std::vector<std::string>{})) {
-        const std::optional<dev_t> lower = deviceNumberIn(slaves + "/" + name + "/dev");
+        const std::optional<dev_t> lower = devFileNumbers(slaves + "/" + name + "/dev");
         if (lower && restsOn(sysfsDeviceNumbers, *lower, device, depth + 1))
             return true;
     }
@@ -83,7 +71,7 @@ bool isLoopBackingFile(const std::string& path, dev_t device, const std::string&
     if (::stat(path.c_str(), &file) != 0)
         return false;
     const std::string backing = sysfs::trimAttribute(
-        sysfs::readAttribute(folderOf(sysfsDeviceNumbers, wholeDiskOf(sysfsDeviceNumbers, device)) +
+        sysfs::readAttribute(deviceNumberFolder(sysfsDeviceNumbers, wholeDiskOf(sysfsDeviceNumbers, device)) +
                              "/loop/backing_file")
             .value_or(""));
     struct stat backingFile {};

@@ -11,6 +11,17 @@ using test::attributeBlock;
 using test::diskRow;
 using test::thresholdBlock;
 
+LogicalDiskRow volumeRow(std::string caption, std::string name, std::optional<std::string> size,
+                         std::optional<std::uint64_t> driveNumber)
+{
+    LogicalDiskRow row;
+    row.caption = std::move(caption);
+    row.name = std::move(name);
+    row.size = std::move(size);
+    row.driveNumber = driveNumber;
+    return row;
+}
+
 // Every test starts and ends with an empty inventory.
 class DriveInventory : public testing::Test {
 protected:
@@ -164,7 +175,7 @@ TEST_F(DriveInventory, AnUnreadableVersionEndsTheEnumerationAtThatDrive)
 TEST_F(DriveInventory, FailingServiceAddsNothing)
 {
     platform.catalog.diskDrives = {diskRow(1, "Disk")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {volumeRow("sda1", "sda1", "1048576", std::nullopt)};
     for (const CatalogStatus status : {CatalogStatus::ServiceFailed, CatalogStatus::SecurityFailed}) {
         platform.catalog.diskDriveStatus = status;
         EnumeratePhysicalDrives(platform, true);
@@ -177,7 +188,7 @@ TEST_F(DriveInventory, FailingServiceAddsNothing)
 
 TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 {
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {volumeRow("sda1", "sda1", "1048576", std::nullopt)};
     platform.catalog.logicalDiskStatus = CatalogStatus::SecurityFailed;
     const std::optional<InventoryNotice> notice = EnumerateVolumes(platform);
 
@@ -190,8 +201,11 @@ TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 {
     platform.catalog.logicalDisks = {
-        {"C:", "C:", "250056704000", 3}, {"D:", "D:", "700000000", std::nullopt},  {"E:", "E:", "0", std::nullopt},
-        {"F:", "F:", std::nullopt, std::nullopt},   {"G:", "G:", "  +4096 KB", std::nullopt},
+        volumeRow("C:", "C:", "250056704000", 3),
+        volumeRow("D:", "D:", "700000000", std::nullopt),
+        volumeRow("E:", "E:", "0", std::nullopt),
+        volumeRow("F:", "F:", std::nullopt, std::nullopt),
+        volumeRow("G:", "G:", "  +4096 KB", std::nullopt),
     };
     platform.catalog.opticalCaptions = {"D:"};
     EXPECT_EQ(EnumerateVolumes(platform), std::nullopt);
@@ -210,7 +224,7 @@ TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 TEST_F(DriveInventory, EnumeratingTwiceListsEverythingTwice)
 {
     platform.catalog.diskDrives = {diskRow(1, "First"), diskRow(2, "Second")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {volumeRow("sda1", "sda1", "1048576", std::nullopt)};
     EnumeratePhysicalDrives(platform, false);
     EnumeratePhysicalDrives(platform, false);
     EnumerateVolumes(platform);
@@ -230,7 +244,7 @@ TEST_F(DriveInventory, RecordsStayPutWhileTheListsGrowAndClearEmptiesBoth)
         EnumeratePhysicalDrives(platform, false);
     EXPECT_EQ(physicalDrives[0].get(), first);
 
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {volumeRow("sda1", "sda1", "1048576", std::nullopt)};
     EnumerateVolumes(platform);
     ClearInventory();
     EXPECT_TRUE(physicalDrives.empty());
