@@ -2,8 +2,9 @@
 # through CPack's DEB generator from the optimised build: the program in
 # /usr/bin, its desktop entry and polkit policies, the launcher that starts
 # it through pkexec on X11 and Wayland sessions, icons, user guide, demo
-# scenario, manual page and bash completion. Its install rules belong to the `deb` component
-# and are left out of a plain `cmake --install`, which keeps its own layout.
+# scenario, manual page and bash completion. Its install rules belong to the
+# `deb` component and are left out of a plain `cmake --install`, which keeps
+# its own layout (the program and its companions under libexec).
 if(NOT ORVEL_BUILD_GUI OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
 endif()
@@ -49,7 +50,6 @@ set(orvel_package_staging "${PROJECT_BINARY_DIR}/package-files")
 orvel_stage_package_files("${orvel_package_staging}")
 
 set(orvel_deb COMPONENT deb EXCLUDE_FROM_ALL)
-set(orvel_doc_dir share/doc/orvel-disk-image)
 install(TARGETS orvel-disk-image RUNTIME DESTINATION bin ${orvel_deb})
 install(TARGETS orvel-disk-image-wayland RUNTIME DESTINATION libexec/orvel-disk-image ${orvel_deb})
 install(PROGRAMS "${orvel_package_staging}/orvel-disk-image-desktop" DESTINATION libexec/orvel-disk-image ${orvel_deb})
@@ -64,7 +64,7 @@ endforeach()
 install(FILES resources/application_icon.svg DESTINATION share/icons/hicolor/scalable/apps
         RENAME orvel-disk-image.svg ${orvel_deb})
 install(FILES "docs/Orvel Disk Image.html" packaging/copyright "${orvel_package_staging}/changelog.gz"
-        DESTINATION ${orvel_doc_dir} ${orvel_deb})
+        DESTINATION share/doc/orvel-disk-image ${orvel_deb})
 install(DIRECTORY scenarios/demo DESTINATION share/orvel-disk-image/scenarios ${orvel_deb})
 install(FILES "${orvel_package_staging}/orvel-disk-image.1.gz" DESTINATION share/man/man1 ${orvel_deb})
 install(FILES packaging/orvel-disk-image.bash-completion DESTINATION share/bash-completion/completions
