@@ -7,12 +7,12 @@
 #include "panels/control_id.h"
 #include "shell/about_texts.h"
 #include "shell/base_wnd.h"
+#include "shell/user_guide_path.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QPalette>
 #include <QUrl>
 
@@ -20,7 +20,6 @@ namespace orvel {
 
 namespace {
 
-constexpr char kHelpFileName[] = "Orvel Disk Image.html";
 constexpr char kOperationRunningText[] =
     "Are you sure? An operation is in progress. Press cancel button for terminate the operation.";
 constexpr char kOperationRunningCaption[] = "Warning";
@@ -32,7 +31,7 @@ const QColor kHelpButtonText(255, 255, 255);
 
 QString helpFilePath(const QString& executableFolder)
 {
-    return QDir(executableFolder).filePath(QString::fromUtf8(kHelpFileName));
+    return QString::fromStdString(userGuidePath(executableFolder.toStdString()).string());
 }
 
 CMainFrame::CMainFrame(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels, QWidget* parent)

@@ -32,7 +32,7 @@ public:
 
     // WM_CLOSE_MAIN: closes at once, without the running-operation check.
     void OnCloseMain();
-    // Opens the user guide beside the executable with the user's handler.
+    // Opens the user guide (see userGuidePath) with the user's handler.
     void OnHelp();
 
     CBaseWnd* m_pHost = nullptr;
@@ -52,7 +52,7 @@ private:
     bool m_closeWithoutCheck = false;
 };
 
-// The user guide's path: the executable's folder followed by its file name.
+// The user guide's path for the executable's folder (see userGuidePath).
 QString helpFilePath(const QString& executableFolder);
 
 } // namespace orvel

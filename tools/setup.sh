@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools
+  dpkg-dev file lintian man-db
   g++-mingw-w64-x86-64 wine64 wine
 )
 # FUZZ=1 ./test also builds the libFuzzer targets, which need clang.

@@ -24,6 +24,7 @@ install(CODE "
     set(app_dir \"\${CMAKE_INSTALL_PREFIX}/\${app_dir}\")
   endif()
   set(ORVEL_INSTALLED_EXECUTABLE \"\${app_dir}/orvel-disk-image\")
+  set(ORVEL_DESKTOP_EXEC \"pkexec \${ORVEL_INSTALLED_EXECUTABLE}\")
   configure_file(\"${orvel_desktop_entry_template}\" \"${orvel_desktop_staging}/org.orvel.disk-image.desktop\" @ONLY)
   configure_file(\"${orvel_polkit_policy_template}\" \"${orvel_desktop_staging}/org.orvel.disk-image.policy\" @ONLY)
 

@@ -55,14 +55,23 @@ std::filesystem::path userCacheFolder()
 
 } // namespace
 
-std::filesystem::path builtInScenarioFolder()
+std::filesystem::path builtInScenarioFolder(const std::filesystem::path& executableFolder)
 {
-    if (const std::filesystem::path folder = executableFolder(); !folder.empty()) {
+    if (!executableFolder.empty()) {
         std::error_code error;
-        if (const std::filesystem::path beside = folder / "scenarios" / "demo"; std::filesystem::is_directory(beside, error))
+        if (const std::filesystem::path beside = executableFolder / "scenarios" / "demo"; std::filesystem::is_directory(beside, error))
             return beside;
+        const std::filesystem::path shared =
+            (executableFolder / "../share/orvel-disk-image/scenarios/demo").lexically_normal();
+        if (std::filesystem::is_directory(shared, error))
+            return shared;
     }
     return ORVEL_DEMO_SCENARIO_SOURCE;
+}
+
+std::filesystem::path builtInScenarioFolder()
+{
+    return builtInScenarioFolder(executableFolder());
 }
 
 std::filesystem::path scenarioCacheFolder(const std::filesystem::path& scenarioFolder)

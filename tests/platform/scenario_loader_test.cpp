@@ -211,6 +211,20 @@ TEST_F(ScenarioLoaderTest, EachScenarioFolderHasItsOwnCacheFolder)
     EXPECT_TRUE(one.filename().string().starts_with("demo-")) << one;
 }
 
+// Laid out as a build tree (beside the executable) and as the Debian package
+// (bin/ and share/orvel-disk-image/ of one prefix).
+TEST_F(ScenarioLoaderTest, TheBuiltInScenarioBesideTheExecutableComesBeforeTheOneInThePrefix)
+{
+    const fs::path bin = root() / "usr" / "bin";
+    const fs::path shared = root() / "usr" / "share" / "orvel-disk-image" / "scenarios" / "demo";
+    fs::create_directories(bin);
+    EXPECT_EQ(builtInScenarioFolder(bin), builtInScenarioFolder(root() / "elsewhere")) << "the source tree's";
+    fs::create_directories(shared);
+    EXPECT_EQ(builtInScenarioFolder(bin), shared);
+    fs::create_directories(bin / "scenarios" / "demo");
+    EXPECT_EQ(builtInScenarioFolder(bin), bin / "scenarios" / "demo");
+}
+
 TEST_F(ScenarioLoaderTest, BuiltInDemoScenarioLoads)
 {
     const ScenarioLoad demo = loadScenario(builtInScenarioFolder());
