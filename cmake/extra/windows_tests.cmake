@@ -50,7 +50,7 @@ file(GLOB support_sources CONFIGURE_DEPENDS "${tests_dir}/support/*.cpp")
 orvel_runs_anywhere(support_sources ${support_sources})
 file(GLOB windows_support_sources CONFIGURE_DEPENDS "${tests_dir}/windows/support/*.cpp")
 add_library(orvel_test_support STATIC ${support_sources} ${windows_support_sources})
-target_link_libraries(orvel_test_support PUBLIC orvel_platform gtest)
+target_link_libraries(orvel_test_support PUBLIC orvel_engine gtest)
 target_include_directories(orvel_test_support PUBLIC "${tests_dir}")
 target_compile_definitions(orvel_test_support PUBLIC
   ORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
