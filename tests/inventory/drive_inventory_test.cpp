@@ -164,7 +164,7 @@ TEST_F(DriveInventory, AnUnreadableVersionEndsTheEnumerationAtThatDrive)
 TEST_F(DriveInventory, FailingServiceAddsNothing)
 {
     platform.catalog.diskDrives = {diskRow(1, "Disk")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt, std::nullopt, std::nullopt}};
     for (const CatalogStatus status : {CatalogStatus::ServiceFailed, CatalogStatus::SecurityFailed}) {
         platform.catalog.diskDriveStatus = status;
         EnumeratePhysicalDrives(platform, true);
@@ -177,7 +177,7 @@ TEST_F(DriveInventory, FailingServiceAddsNothing)
 
 TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 {
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt, std::nullopt, std::nullopt}};
     platform.catalog.logicalDiskStatus = CatalogStatus::SecurityFailed;
     const std::optional<InventoryNotice> notice = EnumerateVolumes(platform);
 
@@ -190,8 +190,11 @@ TEST_F(DriveInventory, VolumeSecurityFailureAsksForTheMessage)
 TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 {
     platform.catalog.logicalDisks = {
-        {"C:", "C:", "250056704000", 3}, {"D:", "D:", "700000000", std::nullopt},  {"E:", "E:", "0", std::nullopt},
-        {"F:", "F:", std::nullopt, std::nullopt},   {"G:", "G:", "  +4096 KB", std::nullopt},
+        {"C:", "C:", "250056704000", 3, std::nullopt, std::nullopt},
+        {"D:", "D:", "700000000", std::nullopt, std::nullopt, std::nullopt},
+        {"E:", "E:", "0", std::nullopt, std::nullopt, std::nullopt},
+        {"F:", "F:", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {"G:", "G:", "  +4096 KB", std::nullopt, std::nullopt, std::nullopt},
     };
     platform.catalog.opticalCaptions = {"D:"};
     EXPECT_EQ(EnumerateVolumes(platform), std::nullopt);
@@ -210,7 +213,7 @@ TEST_F(DriveInventory, VolumesSkipOpticalDrivesAndThoseWithoutSize)
 TEST_F(DriveInventory, EnumeratingTwiceListsEverythingTwice)
 {
     platform.catalog.diskDrives = {diskRow(1, "First"), diskRow(2, "Second")};
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt, std::nullopt, std::nullopt}};
     EnumeratePhysicalDrives(platform, false);
     EnumeratePhysicalDrives(platform, false);
     EnumerateVolumes(platform);
@@ -230,7 +233,7 @@ TEST_F(DriveInventory, RecordsStayPutWhileTheListsGrowAndClearEmptiesBoth)
         EnumeratePhysicalDrives(platform, false);
     EXPECT_EQ(physicalDrives[0].get(), first);
 
-    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt}};
+    platform.catalog.logicalDisks = {{"sda1", "sda1", "1048576", std::nullopt, std::nullopt, std::nullopt}};
     EnumerateVolumes(platform);
     ClearInventory();
     EXPECT_TRUE(physicalDrives.empty());
