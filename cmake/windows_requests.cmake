@@ -2,10 +2,6 @@
 # (platform/windows/requests) are pure code, so their tests run here too,
 # as test_windows_requests. The Windows build compiles them into the
 # platform library (and the same tests into test_windows).
-include_guard(GLOBAL)
-if(CMAKE_SYSTEM_NAME STREQUAL "Windows" OR NOT ORVEL_BUILD_TESTS)
-  return()
-endif()
 
 file(GLOB ORVEL_WINDOWS_REQUEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/windows/requests/*.cpp)
 orvel_library(orvel_windows_requests FOLDERS platform SOURCES ${ORVEL_WINDOWS_REQUEST_SOURCES})
