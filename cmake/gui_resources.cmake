@@ -43,7 +43,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/resources/application_icon.svg"
 # tools/gallery renders every skinned control in each of its states to PNG
 # files, for a person to look at.
 add_executable(orvel_gallery tools/gallery/gallery_main.cpp)
-target_link_libraries(orvel_gallery PRIVATE orvel_gui)
+target_link_libraries(orvel_gallery PRIVATE orvel_controls)
 orvel_strict_warnings(orvel_gallery)
 
 # The test program exists only after tests/ has been read, at the end of the

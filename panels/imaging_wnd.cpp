@@ -4,7 +4,6 @@
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "engine/setup_rules.h"
@@ -14,6 +13,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QComboBox>

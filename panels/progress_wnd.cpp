@@ -2,12 +2,12 @@
 
 #include "controls/orvel_button.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
+#include "panels/panel_messages.h"
 #include "panels/progress_text.h"
 
 #include <QApplication>

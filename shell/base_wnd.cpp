@@ -1,7 +1,7 @@
 #include "shell/base_wnd.h"
 
-#include "engine/messages.h"
 #include "inventory/drive_inventory.h"
+#include "panels/panel_messages.h"
 
 #include <QPalette>
 

@@ -3,9 +3,9 @@
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
-#include "engine/messages.h"
 #include "panels/control_id.h"
 #include "panels/panel_host.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QPainter>

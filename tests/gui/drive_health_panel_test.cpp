@@ -4,10 +4,10 @@
 #include "widget_pixels.h"
 
 #include "controls/orvel_button.h"
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
 #include "panels/control_id.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QFontMetrics>
 #include <QApplication>

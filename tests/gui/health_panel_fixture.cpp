@@ -1,8 +1,8 @@
 #include "health_panel_fixture.h"
 
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QTest>
 #include <QTreeWidgetItem>

@@ -3,9 +3,9 @@
 // The drive health panel on simulated drives, with a host that records what
 // the panel asks of it.
 #include "engine/message_box.h"
-#include "inventory/gui/drive_health_wnd.h"
-#include "inventory/gui/left_list_view.h"
-#include "inventory/gui/right_list_view.h"
+#include "panels/health/drive_health_wnd.h"
+#include "panels/health/left_list_view.h"
+#include "panels/health/right_list_view.h"
 #include "panels/panel_host.h"
 #include "platform/sim/sim_drive_setup.h"
 #include "support/sim_platform_fixture.h"

@@ -1,5 +1,5 @@
 #include "controls/child_message_event.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "controls/splitter_wnd_extnd.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -4,9 +4,9 @@
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "shell/splitter_wnd_extnd.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "inventory/gui/left_list_view.h"
+#include "panels/health/left_list_view.h"
 
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
 #include "inventory/drive_text.h"
-#include "inventory/gui/drive_model_text.h"
-#include "inventory/gui/gui_thread_call.h"
-#include "inventory/gui/show_attributes_event.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/health/drive_model_text.h"
+#include "panels/health/gui_thread_call.h"
+#include "panels/health/show_attributes_event.h"
 
 #include <QCoreApplication>
 #include <QTreeWidgetItem>

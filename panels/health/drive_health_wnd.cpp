@@ -1,15 +1,15 @@
-#include "inventory/gui/drive_health_wnd.h"
+#include "panels/health/drive_health_wnd.h"
 
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
-#include "inventory/gui/gui_thread_call.h"
-#include "inventory/gui/left_list_view.h"
-#include "inventory/gui/right_list_view.h"
 #include "panels/control_id.h"
+#include "panels/health/gui_thread_call.h"
+#include "panels/health/left_list_view.h"
+#include "panels/health/right_list_view.h"
 #include "panels/panel_host.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "shell/splitter_wnd_extnd.h"
+#include "controls/splitter_wnd_extnd.h"
 
 #include "controls/child_message_event.h"
 

@@ -1,4 +1,4 @@
-#include "inventory/gui/show_attributes_event.h"
+#include "panels/health/show_attributes_event.h"
 
 namespace orvel {
 
