@@ -41,7 +41,7 @@ CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
 {
     auto* label = new CXStatic(text, &panel);
     setControlId(*label, id);
-    label->m_crText = kPanelBlack;
+    label->textColour_ = kPanelBlack;
     // Given to every label; a CXStatic keeps drawing with its own font.
     label->setFont(QApplication::font());
     return label;
@@ -95,7 +95,7 @@ COrvelButton* makeButton(QWidget& panel, const QString& text, int id, const QFon
     setControlId(*button, id);
     setUpPanelButton(*button, font);
     // The panel answers the button's colour request with white.
-    button->m_brush = QBrush(kPanelWhite);
+    button->eraseBrush_ = QBrush(kPanelWhite);
     return button;
 }
 

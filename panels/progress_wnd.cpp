@@ -29,13 +29,13 @@ CXStatic* makeText(QWidget& window, const QString& text, int id, bool largerFont
     auto* label = new CXStatic(text, &window);
     setControlId(*label, id);
     label->SetWhiteBackground();
-    label->m_crText = kPanelBlack;
+    label->textColour_ = kPanelBlack;
     // Given to every label; a CXStatic keeps drawing with its own font.
     label->setFont(QApplication::font());
     if (largerFont)
         label->SetFontHeight(kLabelFontHeight);
     if (rightAligned) {
-        label->m_nFormat = kLabelTextRight;
+        label->format_ = kLabelTextRight;
         label->setAlignment(Qt::AlignRight);
     }
     return label;

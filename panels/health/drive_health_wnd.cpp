@@ -74,8 +74,8 @@ bool CDriveHealthWnd::OnCreate()
     buttonFont = guiFont(kButtonFontPixels);
 
     splitter = new CSplitterWndExtnd(this);
-    splitter->m_pFirstPaneClass = &CLeftListView::staticMetaObject;
-    splitter->m_pSecondPaneClass = &CRightListView::staticMetaObject;
+    splitter->firstPaneClass_ = &CLeftListView::staticMetaObject;
+    splitter->secondPaneClass_ = &CRightListView::staticMetaObject;
     auto drives = std::make_unique<CLeftListView>();
     if (!splitter->CreateView(0, 0, drives.get(), kDriveListSize))
         return false;
@@ -84,8 +84,8 @@ bool CDriveHealthWnd::OnCreate()
         return false;
     // The splitter owns the panes now.
     driveList = drives.release();
-    splitter->m_pFirstPane = driveList;
-    splitter->m_pSecondPane = attributes.release();
+    splitter->firstPane_ = driveList;
+    splitter->secondPane_ = attributes.release();
     splitter->show();
 
     backButton = makeButton(QStringLiteral("Back"), kBackButtonId);
@@ -102,11 +102,11 @@ COrvelButton* CDriveHealthWnd::makeButton(const QString& caption, int id)
     auto* button = new COrvelButton(caption, this);
     setControlId(*button, id);
     button->setGeometry(QRect());
-    button->m_bCustomFill = true;
-    button->m_crFill = kButtonFill;
-    button->m_bImageButton = true;
-    button->m_nImageId = 0;
-    button->m_crText = kButtonText;
+    button->customFill_ = true;
+    button->fillColour_ = kButtonFill;
+    button->imageButton_ = true;
+    button->imageId_ = 0;
+    button->textColour_ = kButtonText;
     button->setFont(buttonFont);
     button->show();
     return button;

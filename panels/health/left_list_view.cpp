@@ -85,10 +85,10 @@ void CLeftListView::OnClick(const QModelIndex& index)
     if (!index.isValid())
         return;
     auto* splitter = qobject_cast<CSplitterWndExtnd*>(parentWidget());
-    if (splitter == nullptr || splitter->m_pSecondPane == nullptr)
+    if (splitter == nullptr || splitter->secondPane_ == nullptr)
         return;
     ShowAttributesEvent message(driveAt(index.row()));
-    QCoreApplication::sendEvent(splitter->m_pSecondPane, &message);
+    QCoreApplication::sendEvent(splitter->secondPane_, &message);
 }
 
 } // namespace orvel

@@ -2,7 +2,7 @@
 
 namespace orvel {
 
-ShowAttributesEvent::ShowAttributesEvent(const DriveInfo* drive) : QEvent(eventType()), m_drive(drive) {}
+ShowAttributesEvent::ShowAttributesEvent(const DriveInfo* drive) : QEvent(eventType()), drive_(drive) {}
 
 QEvent::Type ShowAttributesEvent::eventType()
 {

@@ -79,7 +79,7 @@ protected:
         frame->show();
     }
 
-    CBaseWnd& host() { return *frame->m_pHost; }
+    CBaseWnd& host() { return *frame->host_; }
 
     template <typename P>
     P* shown()
