@@ -6,7 +6,7 @@
 namespace orvel {
 
 ChildMessageEvent::ChildMessageEvent(Kind kind, QWidget* sender, int controlId, int code)
-    : QEvent(eventType()), m_kind(kind), m_sender(sender), m_controlId(controlId), m_code(code)
+    : QEvent(eventType()), kind_(kind), sender_(sender), controlId_(controlId), code_(code)
 {
     setAccepted(false);
 }

@@ -23,20 +23,20 @@ public:
 
     static QEvent::Type eventType();
 
-    Kind kind() const { return m_kind; }
-    QWidget* sender() const { return m_sender; }
-    int controlId() const { return m_controlId; }
-    int code() const { return m_code; }
+    Kind kind() const { return kind_; }
+    QWidget* sender() const { return sender_; }
+    int controlId() const { return controlId_; }
+    int code() const { return code_; }
 
-    qintptr result() const { return m_result; }
-    void setResult(qintptr result) { m_result = result; }
+    qintptr result() const { return result_; }
+    void setResult(qintptr result) { result_ = result; }
 
 private:
-    Kind m_kind;
-    QWidget* m_sender;
-    int m_controlId;
-    int m_code;
-    qintptr m_result = 0;
+    Kind kind_;
+    QWidget* sender_;
+    int controlId_;
+    int code_;
+    qintptr result_ = 0;
 };
 
 // Notification code of a mouse click in a control.

@@ -4,7 +4,7 @@ namespace orvel {
 
 void CGdiPlusBitmap::Empty()
 {
-    m_pBitmap.reset();
+    bitmap_.reset();
 }
 
 } // namespace orvel

@@ -17,7 +17,7 @@ public:
     // Lets go of the image; the object is empty afterwards.
     void Empty();
 
-    std::unique_ptr<QImage> m_pBitmap;  // null when empty
+    std::unique_ptr<QImage> bitmap_;  // null when empty
 };
 
 } // namespace orvel

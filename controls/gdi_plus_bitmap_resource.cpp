@@ -24,7 +24,7 @@ bool CGdiPlusBitmapResource::Load(std::uint32_t id)
     QImage decoded;
     if (!decoded.loadFromData(bytes, "PNG"))
         return false;
-    m_pBitmap = std::make_unique<QImage>(decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    bitmap_ = std::make_unique<QImage>(decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     return true;
 }
 

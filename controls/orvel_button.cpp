@@ -52,24 +52,24 @@ void drawFlatFrame(QPainter& painter, const QRect& bounds)
 } // namespace
 
 COrvelButton::COrvelButton(const QString& text, QWidget* parent)
-    : QPushButton(text, parent), m_brush(kEraseColour)
+    : QPushButton(text, parent), eraseBrush_(kEraseColour)
 {
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
-    m_hoverReport.setSingleShot(true);
-    m_hoverReport.setInterval(kHoverReportMs);
-    connect(&m_hoverReport, &QTimer::timeout, this, &COrvelButton::reportHover);
+    hoverReport_.setSingleShot(true);
+    hoverReport_.setInterval(kHoverReportMs);
+    connect(&hoverReport_, &QTimer::timeout, this, &COrvelButton::reportHover);
 }
 
 void COrvelButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_brush);
+    painter.fillRect(rect(), eraseBrush_);
 
     QFont textFont = font();
-    if (m_pFontOverride != nullptr) {
+    if (fontOverride_ != nullptr) {
         // All of it: unset properties would otherwise come from the button's font.
-        textFont = *m_pFontOverride;
+        textFont = *fontOverride_;
         textFont.setResolveMask(QFont::AllPropertiesResolved);
     }
     painter.setFont(textFont);
@@ -89,7 +89,7 @@ void COrvelButton::paintEvent(QPaintEvent*)
     // fill inside it, so a text button looks the same pressed and released.
     // A released image button is filled to its edges: its raised frame would
     // be painted over entirely.
-    if (isDown() || m_nImageId == 0) {
+    if (isDown() || imageId_ == 0) {
         drawFlatFrame(painter, rect());
         left += kEdgeWidth;
         right -= kEdgeWidth;
@@ -97,55 +97,55 @@ void COrvelButton::paintEvent(QPaintEvent*)
         bottom -= kEdgeHeight;
     }
 
-    const QColor fill = m_bHover ? kHoverFill : (m_bCustomFill ? m_crFill : kDefaultFill);
+    const QColor fill = hovering_ ? kHoverFill : (customFill_ ? fillColour_ : kDefaultFill);
     painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), fill);
 
     Placement placement{textAt, std::nullopt};
-    if (m_bImageButton)
-        placement = placeByLayout(m_nLayout, textAt, right, bottom);
+    if (imageButton_)
+        placement = placeByLayout(layout_, textAt, right, bottom);
 
     // The text cell has the fill behind it, as wide as the text, even where
     // a caption wider than the button covers the frame.
     const QRect textCell(placement.text, QSize(textWidth, textHeight));
     painter.fillRect(textCell, fill);
-    painter.setPen(m_bImageButton ? m_crText : kTextModeText);
+    painter.setPen(imageButton_ ? textColour_ : kTextModeText);
     painter.drawText(QPoint(placement.text.x(), placement.text.y() + metrics.ascent()), caption);
 
     if (placement.image) {
         // Loaded on every paint: the button holds no image of its own.
         CGdiPlusBitmapResource image;
-        if (image.Load(m_nImageId))
-            painter.drawImage(*placement.image, *image.m_pBitmap);
+        if (image.Load(imageId_))
+            painter.drawImage(*placement.image, *image.bitmap_);
     }
 }
 
 void COrvelButton::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_bTracking) {
+    if (!tracking_) {
         // Qt always reports the leave, so arming the reports cannot fail.
-        m_bTracking = true;
+        tracking_ = true;
         setCursor(Qt::PointingHandCursor);
-        m_hoverReport.start();
-    } else if (!m_bHover) {
-        m_hoverReport.start();  // still moving: the rest time starts again
+        hoverReport_.start();
+    } else if (!hovering_) {
+        hoverReport_.start();  // still moving: the rest time starts again
     }
     QPushButton::mouseMoveEvent(event);
 }
 
 void COrvelButton::reportHover()
 {
-    m_bTracking = true;
-    m_bHover = true;
+    tracking_ = true;
+    hovering_ = true;
     update();
-    if (!m_strToolTip.isEmpty())
-        QToolTip::showText(QCursor::pos(), m_strToolTip, this, rect());
+    if (!toolTip_.isEmpty())
+        QToolTip::showText(QCursor::pos(), toolTip_, this, rect());
 }
 
 void COrvelButton::leaveEvent(QEvent* event)
 {
-    m_hoverReport.stop();
-    m_bTracking = false;
-    m_bHover = false;
+    hoverReport_.stop();
+    tracking_ = false;
+    hovering_ = false;
     QToolTip::hideText();
     update();
     setCursor(Qt::ArrowCursor);

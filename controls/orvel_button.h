@@ -11,7 +11,7 @@
 
 namespace orvel {
 
-// Where a button in image mode puts its image (bits of m_nLayout, tested in
+// Where a button in image mode puts its image (bits of layout_, tested in
 // the order RIGHT, LEFT, TOP_LEFT).
 inline constexpr std::uint8_t LAYOUT_IMAGE_TOP_LEFT = 1;
 inline constexpr std::uint8_t LAYOUT_IMAGE_RIGHT = 2;
@@ -28,17 +28,17 @@ class COrvelButton : public QPushButton {
 public:
     explicit COrvelButton(const QString& text = QString(), QWidget* parent = nullptr);
 
-    bool m_bTracking = false;               // hover and leave reports are armed
-    bool m_bHover = false;                  // the pointer rests over the button
-    QColor m_crFill{0, 0, 0};               // fill used when m_bCustomFill is set
-    QBrush m_brush;                         // background erase, under the frame and fill
-    bool m_bCustomFill = false;             // m_crFill instead of the default light blue
-    const QFont* m_pFontOverride = nullptr; // not owned; else the button's own font
-    bool m_bImageButton = false;            // text in m_crText, image per m_nLayout
-    std::uint8_t m_nLayout = 0;             // LAYOUT_IMAGE_* bits
-    std::uint32_t m_nImageId = 0;           // PNG resource id in the low 16 bits; 0: none
-    QColor m_crText{0, 0, 0};               // text colour in image mode
-    QString m_strToolTip;                   // shown at once on hover when not empty
+    bool tracking_ = false;                // hover and leave reports are armed
+    bool hovering_ = false;                // the pointer rests over the button
+    QColor fillColour_{0, 0, 0};           // fill used when customFill_ is set
+    QBrush eraseBrush_;                    // background erase, under the frame and fill
+    bool customFill_ = false;              // fillColour_ instead of the default light blue
+    const QFont* fontOverride_ = nullptr;  // not owned; else the button's own font
+    bool imageButton_ = false;             // text in textColour_, image per layout_
+    std::uint8_t layout_ = 0;              // LAYOUT_IMAGE_* bits
+    std::uint32_t imageId_ = 0;            // PNG resource id in the low 16 bits; 0: none
+    QColor textColour_{0, 0, 0};           // text colour in image mode
+    QString toolTip_;                      // shown at once on hover when not empty
 
     // How long the pointer must rest before the button counts as hovered.
     static constexpr int kHoverReportMs = 5;
@@ -51,7 +51,7 @@ protected:
 private:
     void reportHover();
 
-    QTimer m_hoverReport;
+    QTimer hoverReport_;
 };
 
 } // namespace orvel

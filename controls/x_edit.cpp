@@ -11,23 +11,23 @@
 namespace orvel {
 
 CXEdit::CXEdit(QWidget* parent, const QString& prompt)
-    : QLineEdit(parent), m_strPrompt(prompt), m_brBack(m_crBack)
+    : QLineEdit(parent), promptText_(prompt), backBrush_(backColour_)
 {
-    setText(m_strPrompt);
+    setText(promptText_);
 }
 
 void CXEdit::setColourOverride(ColourOverride colourOverride)
 {
-    m_colourOverride = std::move(colourOverride);
+    colourOverride_ = std::move(colourOverride);
     update();
 }
 
 CXEdit::Colours CXEdit::colours() const
 {
-    Colours answer{m_bPrompt ? m_crPrompt : QApplication::palette(this).color(QPalette::Active, QPalette::Text),
-                   m_brBack};
-    if (m_colourOverride)
-        m_colourOverride(answer);
+    Colours answer{showingPrompt_ ? promptColour_ : QApplication::palette(this).color(QPalette::Active, QPalette::Text),
+                   backBrush_};
+    if (colourOverride_)
+        colourOverride_(answer);
     return answer;
 }
 
@@ -68,9 +68,9 @@ void CXEdit::keyPressEvent(QKeyEvent* event)
 
 void CXEdit::clearPrompt()
 {
-    if (!m_bPrompt)
+    if (!showingPrompt_)
         return;
-    m_bPrompt = false;
+    showingPrompt_ = false;
     setText(QString());
     update();
 }

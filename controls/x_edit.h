@@ -32,11 +32,11 @@ public:
     // The box's own answer followed by the owner's override.
     Colours colours() const;
 
-    QColor m_crBack{255, 255, 204};   // background colour
-    QColor m_crPrompt{192, 192, 192}; // text colour while the prompt shows
-    QString m_strPrompt;              // written into the box when it is made
-    QBrush m_brBack;                  // background, made from m_crBack
-    bool m_bPrompt = true;            // the box still shows its prompt
+    QColor backColour_{255, 255, 204};    // background colour
+    QColor promptColour_{192, 192, 192};  // text colour while the prompt shows
+    QString promptText_;                  // written into the box when it is made
+    QBrush backBrush_;                    // background, made from backColour_
+    bool showingPrompt_ = true;           // the box still shows its prompt
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,7 +47,7 @@ protected:
 private:
     void clearPrompt();
 
-    ColourOverride m_colourOverride;
+    ColourOverride colourOverride_;
 };
 
 } // namespace orvel

@@ -24,9 +24,9 @@ QFont standingAlone(QFont font)
 
 CXStatic::CXStatic(const QString& text, QWidget* parent)
     : QLabel(text, parent),
-      m_font(standingAlone(QApplication::font())),
-      m_lf(QApplication::font()),
-      m_brBack(QApplication::palette().color(QPalette::Active, QPalette::Base))
+      font_(standingAlone(QApplication::font())),
+      fontDescription_(QApplication::font()),
+      backBrush_(QApplication::palette().color(QPalette::Active, QPalette::Base))
 {
     setTextFormat(Qt::PlainText);
 }
@@ -34,22 +34,22 @@ CXStatic::CXStatic(const QString& text, QWidget* parent)
 void CXStatic::SetFontHeight(int height)
 {
     if (height != 0) {
-        m_lf.setPixelSize(guiFont(std::abs(height)).pixelSize());
+        fontDescription_.setPixelSize(guiFont(std::abs(height)).pixelSize());
     } else {
         const QFont standard = QApplication::font();
         if (standard.pixelSize() > 0)
-            m_lf.setPixelSize(standard.pixelSize());
+            fontDescription_.setPixelSize(standard.pixelSize());
         else
-            m_lf.setPointSizeF(standard.pointSizeF());
+            fontDescription_.setPointSizeF(standard.pointSizeF());
     }
-    m_font = standingAlone(QFont(m_lf, this));
+    font_ = standingAlone(QFont(fontDescription_, this));
     update();
 }
 
 QColor CXStatic::SetWhiteBackground()
 {
     const QColor white(255, 255, 255);
-    m_brBack = QBrush(white);
+    backBrush_ = QBrush(white);
     update();
     return white;
 }
@@ -57,16 +57,16 @@ QColor CXStatic::SetWhiteBackground()
 void CXStatic::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_brBack);
+    painter.fillRect(rect(), backBrush_);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(m_font);
-    painter.setPen(m_crText);
+    painter.setFont(font_);
+    painter.setPen(textColour_);
     DrawLabelText(painter, text());
 }
 
 void CXStatic::DrawLabelText(QPainter& painter, const QString& text)
 {
-    const Qt::Alignment across = (m_nFormat & kLabelTextRight) ? Qt::AlignRight : Qt::AlignLeft;
+    const Qt::Alignment across = (format_ & kLabelTextRight) ? Qt::AlignRight : Qt::AlignLeft;
     painter.drawText(rect(), static_cast<int>(across | Qt::AlignTop), text);
 }
 

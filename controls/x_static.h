@@ -12,7 +12,7 @@ class QPainter;
 
 namespace orvel {
 
-// m_nFormat values: how a label places its text across its width.
+// format_ values: how a label places its text across its width.
 inline constexpr std::uint32_t kLabelTextLeft = 0;
 inline constexpr std::uint32_t kLabelTextRight = 2;
 
@@ -33,11 +33,11 @@ public:
     // Gives the label a white background; returns that colour.
     QColor SetWhiteBackground();
 
-    QFont m_font;                   // what the label draws with, made from m_lf
-    QFont m_lf;                     // the description m_font is made from
-    QColor m_crText{0, 0, 0};       // text colour
-    QBrush m_brBack;                // background
-    std::uint32_t m_nFormat = kLabelTextLeft;
+    QFont font_;                  // what the label draws with, made from fontDescription_
+    QFont fontDescription_;       // the description font_ is made from
+    QColor textColour_{0, 0, 0};  // text colour
+    QBrush backBrush_;            // background
+    std::uint32_t format_ = kLabelTextLeft;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

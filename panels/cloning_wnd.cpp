@@ -4,7 +4,6 @@
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
@@ -14,6 +13,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,7 +41,7 @@ CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
 {
     auto* label = new CXStatic(text, &panel);
     setControlId(*label, id);
-    label->m_crText = kPanelBlack;
+    label->textColour_ = kPanelBlack;
     // Given to every label; a CXStatic keeps drawing with its own font.
     label->setFont(QApplication::font());
     return label;
@@ -95,7 +95,7 @@ COrvelButton* makeButton(QWidget& panel, const QString& text, int id, const QFon
     setControlId(*button, id);
     setUpPanelButton(*button, font);
     // The panel answers the button's colour request with white.
-    button->m_brush = QBrush(kPanelWhite);
+    button->eraseBrush_ = QBrush(kPanelWhite);
     return button;
 }
 

@@ -4,7 +4,6 @@
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "engine/setup_rules.h"
@@ -14,6 +13,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,7 +46,7 @@ CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
     auto* label = new CXStatic(text, &panel);
     setControlId(*label, id);
     label->SetFontHeight(kLabelFontHeight);
-    label->m_crText = kPanelBlack;
+    label->textColour_ = kPanelBlack;
     // Given to both labels; a CXStatic keeps drawing with its own font.
     label->setFont(QApplication::font());
     return label;
@@ -57,7 +57,7 @@ COrvelButton* makeButton(QWidget& panel, const QString& text, int id)
     auto* button = new COrvelButton(text, &panel);
     setControlId(*button, id);
     // The panel answers the button's colour request with white.
-    button->m_brush = QBrush(kPanelWhite);
+    button->eraseBrush_ = QBrush(kPanelWhite);
     return button;
 }
 
@@ -105,11 +105,11 @@ void CImagingWnd::createControls()
 
     browseButton_ = makeButton(*this, QStringLiteral("..."), kBrowseId);
     browseButton_->setDefault(true);
-    browseButton_->m_bCustomFill = true;
-    browseButton_->m_crFill = kBrowseFill;
-    browseButton_->m_bImageButton = true;
-    browseButton_->m_nImageId = 0;
-    browseButton_->m_crText = kPanelBlack;
+    browseButton_->customFill_ = true;
+    browseButton_->fillColour_ = kBrowseFill;
+    browseButton_->imageButton_ = true;
+    browseButton_->imageId_ = 0;
+    browseButton_->textColour_ = kPanelBlack;
 
     backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId);
     setUpPanelButton(*backButton_, panelFont_);

@@ -1,8 +1,8 @@
 #include "panels/operation_run.h"
 
-#include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "panels/panel_host.h"
+#include "panels/panel_messages.h"
 #include "panels/posted_call.h"
 #include "panels/progress_wnd.h"
 

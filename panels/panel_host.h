@@ -18,7 +18,7 @@ public:
     virtual ~PanelHost() = default;
 
     // WM_SHOW_IMAGING, WM_SHOW_CLONING, WM_SHOW_HEALTH, WM_SHOW_HOME or
-    // WM_COPY_START (engine/messages.h). The host may destroy the calling
+    // WM_COPY_START (panels/panel_messages.h). The host may destroy the calling
     // panel during this call, so the caller returns at once afterwards.
     virtual void handlePanelMessage(std::uint32_t message) = 0;
 

@@ -17,11 +17,11 @@ QFont panelFont(int pixelHeight)
 
 void setUpPanelButton(COrvelButton& button, const QFont& font)
 {
-    button.m_bCustomFill = true;
-    button.m_crFill = kPanelButtonFill;
-    button.m_bImageButton = true;
-    button.m_nImageId = 0;
-    button.m_crText = kPanelWhite;
+    button.customFill_ = true;
+    button.fillColour_ = kPanelButtonFill;
+    button.imageButton_ = true;
+    button.imageId_ = 0;
+    button.textColour_ = kPanelWhite;
     button.setFont(font);
 }
 

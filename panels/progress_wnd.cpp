@@ -2,12 +2,12 @@
 
 #include "controls/orvel_button.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
+#include "panels/panel_messages.h"
 #include "panels/progress_text.h"
 
 #include <QApplication>
@@ -29,13 +29,13 @@ CXStatic* makeText(QWidget& window, const QString& text, int id, bool largerFont
     auto* label = new CXStatic(text, &window);
     setControlId(*label, id);
     label->SetWhiteBackground();
-    label->m_crText = kPanelBlack;
+    label->textColour_ = kPanelBlack;
     // Given to every label; a CXStatic keeps drawing with its own font.
     label->setFont(QApplication::font());
     if (largerFont)
         label->SetFontHeight(kLabelFontHeight);
     if (rightAligned) {
-        label->m_nFormat = kLabelTextRight;
+        label->format_ = kLabelTextRight;
         label->setAlignment(Qt::AlignRight);
     }
     return label;

@@ -104,7 +104,7 @@ int runApplication(int argc, char** argv)
         // Absolute, so that the finished log opens by its path.
         std::error_code failure;
         const std::filesystem::path folder = std::filesystem::absolute(*logs, failure);
-        vantor.mainWindow()->m_pHost->setLogDirectory(failure ? *logs : folder.string());
+        vantor.mainWindow()->host_->setLogDirectory(failure ? *logs : folder.string());
     }
     return application.exec();
 }

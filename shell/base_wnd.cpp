@@ -1,14 +1,14 @@
 #include "shell/base_wnd.h"
 
-#include "engine/messages.h"
 #include "inventory/drive_inventory.h"
+#include "panels/panel_messages.h"
 
 #include <QPalette>
 
 namespace orvel {
 
 CBaseWnd::CBaseWnd(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels, QWidget* parent)
-    : QWidget(parent), m_platform(platform), m_messageBoxes(messageBoxes), m_panels(std::move(panels))
+    : QWidget(parent), platform_(platform), messageBoxes_(messageBoxes), panels_(std::move(panels))
 {
     // The white background every panel shows where it paints nothing.
     QPalette background = palette();
@@ -27,11 +27,11 @@ void CBaseWnd::handlePanelMessage(std::uint32_t message)
 {
     switch (message) {
     case WM_SHOW_IMAGING:
-        m_cloningShown = false;
+        cloningShown_ = false;
         replacePanel(message);
         return;
     case WM_SHOW_CLONING:
-        m_cloningShown = true;
+        cloningShown_ = true;
         replacePanel(message);
         return;
     case WM_SHOW_HEALTH:
@@ -48,13 +48,13 @@ void CBaseWnd::handlePanelMessage(std::uint32_t message)
 bool CBaseWnd::replacePanel(std::uint32_t message)
 {
     destroyCurrentPanel();
-    PanelUnderConstruction next = m_panels(message, *this, *this);
+    PanelUnderConstruction next = panels_(message, *this, *this);
     if (next.panel == nullptr)
         return false;
-    m_currentPanel = next.panel;
-    m_currentPanelMessage = message;
-    m_currentPanelCreated = next.create();
-    if (!m_currentPanelCreated) {
+    currentPanel_ = next.panel;
+    currentPanelMessage_ = message;
+    currentPanelCreated_ = next.create();
+    if (!currentPanelCreated_) {
         // Shows nothing until the next switch replaces it.
         next.panel->hide();
         return false;
@@ -68,15 +68,15 @@ bool CBaseWnd::showsOperation() const
 {
     // A progress window that failed to create started no operation; it must
     // not keep the program from closing.
-    return m_currentPanel != nullptr && m_currentPanelCreated && m_currentPanelMessage == WM_COPY_START;
+    return currentPanel_ != nullptr && currentPanelCreated_ && currentPanelMessage_ == WM_COPY_START;
 }
 
 void CBaseWnd::destroyCurrentPanel()
 {
-    QWidget* old = m_currentPanel;
-    m_currentPanel = nullptr;
-    m_currentPanelMessage = 0;
-    m_currentPanelCreated = false;
+    QWidget* old = currentPanel_;
+    currentPanel_ = nullptr;
+    currentPanelMessage_ = 0;
+    currentPanelCreated_ = false;
     if (old == nullptr)
         return;
     old->hide();
@@ -86,8 +86,8 @@ void CBaseWnd::destroyCurrentPanel()
 
 void CBaseWnd::resizeEvent(QResizeEvent*)
 {
-    if (m_currentPanel != nullptr)
-        m_currentPanel->setGeometry(rect());
+    if (currentPanel_ != nullptr)
+        currentPanel_->setGeometry(rect());
 }
 
 void CBaseWnd::closeMainWindow()
@@ -97,7 +97,7 @@ void CBaseWnd::closeMainWindow()
 
 std::string CBaseWnd::logDirectory()
 {
-    return m_logDirectory ? *m_logDirectory : m_platform.system().logDirectory();
+    return logDirectory_ ? *logDirectory_ : platform_.system().logDirectory();
 }
 
 } // namespace orvel

@@ -35,22 +35,22 @@ public:
 
     // The panel shown now, or the one whose creation failed (then nothing is
     // shown); null before OnCreate.
-    QWidget* currentPanel() const { return m_currentPanel; }
-    bool currentPanelCreated() const { return m_currentPanelCreated; }
+    QWidget* currentPanel() const { return currentPanel_; }
+    bool currentPanelCreated() const { return currentPanelCreated_; }
     // The progress window is shown: an operation runs (or is just ending).
     bool showsOperation() const;
 
     // Operation logs go to this folder instead of the platform's.
-    void setLogDirectory(std::string folder) { m_logDirectory = std::move(folder); }
+    void setLogDirectory(std::string folder) { logDirectory_ = std::move(folder); }
 
     void handlePanelMessage(std::uint32_t message) override;
-    bool forwardCopy() const override { return m_forwardCopy; }
-    void setForwardCopy(bool forward) override { m_forwardCopy = forward; }
-    bool cloningShown() const override { return m_cloningShown; }
+    bool forwardCopy() const override { return forwardCopy_; }
+    void setForwardCopy(bool forward) override { forwardCopy_ = forward; }
+    bool cloningShown() const override { return cloningShown_; }
     void closeMainWindow() override;
     QWidget* mainWindow() override { return window(); }
-    Platform& platform() override { return m_platform; }
-    MessageBoxService& messageBoxes() override { return m_messageBoxes; }
+    Platform& platform() override { return platform_; }
+    MessageBoxService& messageBoxes() override { return messageBoxes_; }
     std::string logDirectory() override;
 
 signals:
@@ -66,17 +66,17 @@ private:
     bool replacePanel(std::uint32_t message);
     void destroyCurrentPanel();
 
-    Platform& m_platform;
-    MessageBoxService& m_messageBoxes;
-    PanelFactory m_panels;
-    std::optional<std::string> m_logDirectory;
+    Platform& platform_;
+    MessageBoxService& messageBoxes_;
+    PanelFactory panels_;
+    std::optional<std::string> logDirectory_;
 
-    QPointer<QWidget> m_currentPanel;
-    std::uint32_t m_currentPanelMessage = 0;  // the switch that made it
-    bool m_currentPanelCreated = false;
+    QPointer<QWidget> currentPanel_;
+    std::uint32_t currentPanelMessage_ = 0;  // the switch that made it
+    bool currentPanelCreated_ = false;
     // Read by the worker's starter; nothing changes them while a copy runs.
-    std::atomic<bool> m_forwardCopy = true;
-    std::atomic<bool> m_cloningShown = false;
+    std::atomic<bool> forwardCopy_ = true;
+    std::atomic<bool> cloningShown_ = false;
 };
 
 } // namespace orvel

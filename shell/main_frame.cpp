@@ -35,7 +35,7 @@ QString helpFilePath(const QString& executableFolder)
 }
 
 CMainFrame::CMainFrame(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels, QWidget* parent)
-    : QWidget(parent), m_messageBoxes(messageBoxes)
+    : QWidget(parent), messageBoxes_(messageBoxes)
 {
     // Caption, system menu and minimise box only: the size never changes.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -48,49 +48,49 @@ CMainFrame::CMainFrame(Platform& platform, MessageBoxService& messageBoxes, Pane
     setPalette(background);
     setAutoFillBackground(true);
 
-    m_pFont = guiFont(kHelpFontHeight);
+    font_ = guiFont(kHelpFontHeight);
 
-    m_pHelpButton = new COrvelButton(QString(), this);
-    setControlId(*m_pHelpButton, kHelpButtonId);
-    m_pHelpButton->m_bCustomFill = true;
-    m_pHelpButton->m_crFill = kStripColour;
-    m_pHelpButton->m_bImageButton = true;
-    m_pHelpButton->m_nImageId = kHelpImageId;
-    m_pHelpButton->m_crText = kHelpButtonText;
-    m_pHelpButton->setFont(m_pFont);
-    m_pHelpButton->m_nLayout |= LAYOUT_IMAGE_TOP_LEFT;
+    helpButton_ = new COrvelButton(QString(), this);
+    setControlId(*helpButton_, kHelpButtonId);
+    helpButton_->customFill_ = true;
+    helpButton_->fillColour_ = kStripColour;
+    helpButton_->imageButton_ = true;
+    helpButton_->imageId_ = kHelpImageId;
+    helpButton_->textColour_ = kHelpButtonText;
+    helpButton_->setFont(font_);
+    helpButton_->layout_ |= LAYOUT_IMAGE_TOP_LEFT;
     // The button shows only an image: screen readers need its name.
-    m_pHelpButton->setAccessibleName(QStringLiteral("Help"));
-    connect(m_pHelpButton, &COrvelButton::clicked, this, &CMainFrame::OnHelp);
+    helpButton_->setAccessibleName(QStringLiteral("Help"));
+    connect(helpButton_, &COrvelButton::clicked, this, &CMainFrame::OnHelp);
 
     // Nothing on the window issues the application's About command but this
     // menu, kept out of the way on the help button.
-    auto* aboutAction = new QAction(QStringLiteral("About Vantor..."), m_pHelpButton);
+    auto* aboutAction = new QAction(QStringLiteral("About Vantor..."), helpButton_);
     connect(aboutAction, &QAction::triggered, this, &CMainFrame::aboutRequested);
-    m_pHelpButton->addAction(aboutAction);
-    m_pHelpButton->setContextMenuPolicy(Qt::ActionsContextMenu);
+    helpButton_->addAction(aboutAction);
+    helpButton_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    m_pHost = new CBaseWnd(platform, messageBoxes, std::move(panels), this);
-    connect(m_pHost, &CBaseWnd::closeMainRequested, this, &CMainFrame::OnCloseMain);
-    m_pHost->setGeometry(0, kStripHeight, width(), height());
-    m_pHelpButton->setGeometry(width() - kStripHeight, 0, kStripHeight, kStripHeight);
-    m_pHost->OnCreate();
+    host_ = new CBaseWnd(platform, messageBoxes, std::move(panels), this);
+    connect(host_, &CBaseWnd::closeMainRequested, this, &CMainFrame::OnCloseMain);
+    host_->setGeometry(0, kStripHeight, width(), height());
+    helpButton_->setGeometry(width() - kStripHeight, 0, kStripHeight, kStripHeight);
+    host_->OnCreate();
 }
 
 void CMainFrame::resizeEvent(QResizeEvent*)
 {
     // The host is as tall as the whole client area, so its lowest strip lies
     // below the window and is never seen.
-    m_pHelpButton->setGeometry(width() - kStripHeight, 0, kStripHeight, kStripHeight);
-    m_pHost->setGeometry(0, kStripHeight, width(), height());
+    helpButton_->setGeometry(width() - kStripHeight, 0, kStripHeight, kStripHeight);
+    host_->setGeometry(0, kStripHeight, width(), height());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_closeWithoutCheck && m_pHost->showsOperation()) {
+    if (!closeWithoutCheck_ && host_->showsOperation()) {
         // The operator stops the operation with its Cancel button and closes again.
         event->ignore();
-        m_messageBoxes.show({kOperationRunningText, kOperationRunningCaption, MessageIcon::Information,
+        messageBoxes_.show({kOperationRunningText, kOperationRunningCaption, MessageIcon::Information,
                              MessageButtons::Ok});
         return;
     }
@@ -99,7 +99,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::OnCloseMain()
 {
-    m_closeWithoutCheck = true;
+    closeWithoutCheck_ = true;
     close();
 }
 

@@ -35,9 +35,9 @@ public:
     // Opens the user guide (see userGuidePath) with the user's handler.
     void OnHelp();
 
-    CBaseWnd* m_pHost = nullptr;
-    COrvelButton* m_pHelpButton = nullptr;
-    QFont m_pFont;
+    CBaseWnd* host_ = nullptr;
+    COrvelButton* helpButton_ = nullptr;
+    QFont font_;
 
 signals:
     // The operator asked for the About box (the help button's context menu).
@@ -48,8 +48,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    MessageBoxService& m_messageBoxes;
-    bool m_closeWithoutCheck = false;
+    MessageBoxService& messageBoxes_;
+    bool closeWithoutCheck_ = false;
 };
 
 // The user guide's path for the executable's folder (see userGuidePath).

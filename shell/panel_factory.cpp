@@ -1,9 +1,9 @@
 #include "shell/panel_factory.h"
 
-#include "engine/messages.h"
-#include "inventory/gui/drive_health_wnd.h"
 #include "panels/cloning_wnd.h"
+#include "panels/health/drive_health_wnd.h"
 #include "panels/imaging_wnd.h"
+#include "panels/panel_messages.h"
 #include "panels/progress_wnd.h"
 #include "shell/splash_wnd.h"
 

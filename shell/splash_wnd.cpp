@@ -3,9 +3,9 @@
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
-#include "engine/messages.h"
 #include "panels/control_id.h"
 #include "panels/panel_host.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -19,14 +19,14 @@ const QColor kButtonText(255, 255, 255);
 
 } // namespace
 
-CSplashWnd::CSplashWnd(PanelHost& host, QWidget* parent) : QWidget(parent), m_host(host)
+CSplashWnd::CSplashWnd(PanelHost& host, QWidget* parent) : QWidget(parent), host_(host)
 {
 }
 
 void CSplashWnd::OnCreate()
 {
     buttonFont = guiFont(kButtonFontHeight);
-    m_picture = loadBitmapResource(kHomePictureId);
+    picture_ = loadBitmapResource(kHomePictureId);
 
     imagingButton = makeButton(QStringLiteral("Imaging"), kImagingButtonId);
     cloningButton = makeButton(QStringLiteral("Cloning"), kCloningButtonId);
@@ -38,11 +38,11 @@ COrvelButton* CSplashWnd::makeButton(const QString& caption, int commandId)
 {
     auto* button = new COrvelButton(caption, this);
     setControlId(*button, commandId);
-    button->m_pFontOverride = &buttonFont;
-    button->m_bCustomFill = true;
-    button->m_crFill = kButtonFill;
-    button->m_nImageId = 0;
-    button->m_crText = kButtonText;
+    button->fontOverride_ = &buttonFont;
+    button->customFill_ = true;
+    button->fillColour_ = kButtonFill;
+    button->imageId_ = 0;
+    button->textColour_ = kButtonText;
     button->show();
     connect(button, &COrvelButton::clicked, this, [this, commandId] { OnCommand(commandId); });
     return button;
@@ -53,14 +53,14 @@ void CSplashWnd::OnCommand(int commandId)
     // Each switch destroys this panel: nothing of it is touched afterwards.
     switch (commandId) {
     case kImagingButtonId:
-        m_host.handlePanelMessage(WM_SHOW_IMAGING);
+        host_.handlePanelMessage(WM_SHOW_IMAGING);
         return;
     case kCloningButtonId:
-        m_host.handlePanelMessage(WM_SHOW_CLONING);
+        host_.handlePanelMessage(WM_SHOW_CLONING);
         return;
     case kHealthButtonId:
-        m_host.setForwardCopy(false);
-        m_host.handlePanelMessage(WM_SHOW_HEALTH);
+        host_.setForwardCopy(false);
+        host_.handlePanelMessage(WM_SHOW_HEALTH);
         return;
     }
 }
@@ -83,11 +83,11 @@ void CSplashWnd::placeButtons()
 void CSplashWnd::paintEvent(QPaintEvent*)
 {
     const QRect target(0, 0, width(), height() - kPictureBottomMargin);
-    if (m_picture.isNull() || target.isEmpty())
+    if (picture_.isNull() || target.isEmpty())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_picture);
+    painter.drawImage(target, picture_);
 }
 
 } // namespace orvel

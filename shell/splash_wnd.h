@@ -52,8 +52,8 @@ private:
     void placeButtons();
     void OnCommand(int commandId);
 
-    PanelHost& m_host;
-    QImage m_picture;
+    PanelHost& host_;
+    QImage picture_;
 };
 
 } // namespace orvel

@@ -6,7 +6,7 @@ namespace orvel {
 
 MessageAnswer TerminalMessageBoxes::show(const MessageRequest& request)
 {
-    m_out << request.caption << ": " << request.text << std::endl;
+    out_ << request.caption << ": " << request.text << std::endl;
     return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 

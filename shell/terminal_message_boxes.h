@@ -12,12 +12,12 @@ namespace orvel {
 // question, so that nothing is ever agreed to without a person.
 class TerminalMessageBoxes : public MessageBoxService {
 public:
-    explicit TerminalMessageBoxes(std::ostream& out) : m_out(out) {}
+    explicit TerminalMessageBoxes(std::ostream& out) : out_(out) {}
 
     MessageAnswer show(const MessageRequest& request) override;
 
 private:
-    std::ostream& m_out;
+    std::ostream& out_;
 };
 
 } // namespace orvel

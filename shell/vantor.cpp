@@ -11,7 +11,7 @@
 namespace orvel {
 
 CVantor::CVantor(Platform& platform, MessageBoxService& messageBoxes, PanelFactory panels)
-    : m_platform(platform), m_messageBoxes(messageBoxes), m_panels(std::move(panels))
+    : platform_(platform), messageBoxes_(messageBoxes), panels_(std::move(panels))
 {
 }
 
@@ -19,7 +19,7 @@ CVantor::~CVantor()
 {
     // The window refuses to close while an operation runs, so the last
     // worker has gone home and needs nothing of the GUI to end.
-    m_pMainWnd.reset();
+    mainFrame_.reset();
     OperationRun::finishLast();
     releaseOperationSlots();
     ClearInventory();
@@ -27,21 +27,21 @@ CVantor::~CVantor()
 
 bool CVantor::InitInstance()
 {
-    m_hInstanceMutex = m_platform.system().acquireInstanceLock(kInstanceLockName);
-    if (!m_hInstanceMutex) {
-        m_messageBoxes.show({kAlreadyRunningText, kAlreadyRunningCaption, MessageIcon::Error, MessageButtons::Ok});
+    instanceLock_ = platform_.system().acquireInstanceLock(kInstanceLockName);
+    if (!instanceLock_) {
+        messageBoxes_.show({kAlreadyRunningText, kAlreadyRunningCaption, MessageIcon::Error, MessageButtons::Ok});
         return false;
     }
 
-    m_pMainWnd = std::make_unique<CMainFrame>(m_platform, m_messageBoxes, m_panels);
-    QObject::connect(m_pMainWnd.get(), &CMainFrame::aboutRequested, m_pMainWnd.get(), [this] { OnAppAbout(); });
-    m_pMainWnd->show();
+    mainFrame_ = std::make_unique<CMainFrame>(platform_, messageBoxes_, panels_);
+    QObject::connect(mainFrame_.get(), &CMainFrame::aboutRequested, mainFrame_.get(), [this] { OnAppAbout(); });
+    mainFrame_->show();
     return true;
 }
 
 void CVantor::OnAppAbout()
 {
-    CAboutDlg about(m_pMainWnd.get());
+    CAboutDlg about(mainFrame_.get());
     about.exec();
 }
 

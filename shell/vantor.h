@@ -33,15 +33,15 @@ public:
     void OnAppAbout();
 
     // The main window; null before start-up and after a refused one.
-    CMainFrame* mainWindow() const { return m_pMainWnd.get(); }
+    CMainFrame* mainWindow() const { return mainFrame_.get(); }
 
 private:
-    Platform& m_platform;
-    MessageBoxService& m_messageBoxes;
-    PanelFactory m_panels;
+    Platform& platform_;
+    MessageBoxService& messageBoxes_;
+    PanelFactory panels_;
     // Held until the process ends; the kernel lets go of it even after a crash.
-    std::unique_ptr<InstanceLock> m_hInstanceMutex;
-    std::unique_ptr<CMainFrame> m_pMainWnd;
+    std::unique_ptr<InstanceLock> instanceLock_;
+    std::unique_ptr<CMainFrame> mainFrame_;
 };
 
 } // namespace orvel

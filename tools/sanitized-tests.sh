@@ -40,7 +40,8 @@ esac
 
 build_dir=${ORVEL_BUILD_DIR:-build}/$kind
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="-O1 -g1" \
-  -DORVEL_SANITIZE="$sanitize" -DORVEL_BUILD_GUI="$gui" >/dev/null
+  -DORVEL_SANITIZE="$sanitize" -DORVEL_BUILD_GUI="$gui" \
+  ${ORVEL_WERROR:+-DORVEL_WERROR="$ORVEL_WERROR"} >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]}"
 
 suppressions=$source_dir/tools/sanitizers

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools

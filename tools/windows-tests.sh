@@ -31,7 +31,7 @@ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE="${ORVEL_WINDOWS_BUILD_TYPE:-}" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" \
-  -DORVEL_BUILD_GUI=OFF >/dev/null
+  -DORVEL_BUILD_GUI=OFF ${ORVEL_WERROR:+-DORVEL_WERROR="$ORVEL_WERROR"} >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
 # A Wine installation of the tests' own, never the user's ~/.wine. Mono and

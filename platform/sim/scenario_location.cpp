@@ -6,7 +6,7 @@
 #include <system_error>
 
 #ifndef ORVEL_DEMO_SCENARIO_SOURCE
-#error "ORVEL_DEMO_SCENARIO_SOURCE must name scenarios/demo in the source tree (cmake/extra/demo_scenario.cmake)"
+#error "ORVEL_DEMO_SCENARIO_SOURCE must name scenarios/demo in the source tree (cmake/demo_scenario.cmake)"
 #endif
 
 namespace orvel {

@@ -1,13 +1,13 @@
 #include "controls/orvel_button.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
 #include "panels/cloning_wnd.h"
 #include "panels/control_id.h"
 #include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
+#include "panels/panel_messages.h"
 #include "tests/gui/panel_test_support.h"
 
 #include <QComboBox>

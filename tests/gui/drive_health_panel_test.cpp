@@ -4,10 +4,10 @@
 #include "widget_pixels.h"
 
 #include "controls/orvel_button.h"
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
 #include "panels/control_id.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QFontMetrics>
 #include <QApplication>
@@ -56,8 +56,8 @@ TEST(DriveHealthPanel, LaysOutTheSplitterAndButtonsAt600By370)
     EXPECT_EQ(button(session.panel(), CDriveHealthWnd::kExitButtonId)->geometry(), QRect(545, 310, 50, 25));
 
     EXPECT_EQ(session.driveList().height(), 100) << "the drive list starts 100 pixels high";
-    EXPECT_EQ(splitter->m_pFirstPaneClass, &CLeftListView::staticMetaObject);
-    EXPECT_EQ(splitter->m_pSecondPaneClass, &CRightListView::staticMetaObject);
+    EXPECT_EQ(splitter->firstPaneClass_, &CLeftListView::staticMetaObject);
+    EXPECT_EQ(splitter->secondPaneClass_, &CRightListView::staticMetaObject);
 
     session.panel().resize(700, 500);
     EXPECT_EQ(splitter->geometry(), QRect(0, 0, 700, 430));
@@ -78,10 +78,10 @@ TEST(DriveHealthPanel, ButtonsAreGreenWithWhiteTextInTheEighteenPixelFont)
         EXPECT_LE(QFontMetrics(b->font()).height(), 18) << "the font's cell is 18 pixels high";
         EXPECT_GE(QFontMetrics(b->font()).height(), 16);
         EXPECT_EQ(b->font().family(), QApplication::font().family());
-        EXPECT_TRUE(b->m_bCustomFill);
-        EXPECT_TRUE(b->m_bImageButton);
-        EXPECT_EQ(b->m_crFill, kGreen);
-        EXPECT_EQ(b->m_crText, kWhite);
+        EXPECT_TRUE(b->customFill_);
+        EXPECT_TRUE(b->imageButton_);
+        EXPECT_EQ(b->fillColour_, kGreen);
+        EXPECT_EQ(b->textColour_, kWhite);
     }
 
     // Kept for a person to look at; the checks below are on its pixels.
@@ -105,7 +105,7 @@ TEST(DriveHealthPanel, MainWindowStaysDisabledUntilTheDriveListIsFilled)
         // Nothing has run on this thread since: the list cannot be filled yet.
         EXPECT_FALSE(host.window.isEnabled());
         ASSERT_TRUE(test::waitForInventory(host.window));
-        auto* list = qobject_cast<CLeftListView*>(panel.findChild<CSplitterWndExtnd*>()->m_pFirstPane);
+        auto* list = qobject_cast<CLeftListView*>(panel.findChild<CSplitterWndExtnd*>()->firstPane_);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->topLevelItemCount(), 3);
         ASSERT_EQ(physicalDrives.size(), 3u);

@@ -1,7 +1,7 @@
 // The drive list pane on simulated drives: what each column shows, the row
 // order, and which mouse and keyboard actions reach the attribute list.
 #include "health_panel_fixture.h"
-#include "inventory/gui/drive_model_text.h"
+#include "panels/health/drive_model_text.h"
 
 #include <QHeaderView>
 #include <QTest>

@@ -9,9 +9,9 @@ TEST(GdiPlusBitmapResource, LoadsThePngWithAlpha)
 {
     CGdiPlusBitmapResource bitmap;
     ASSERT_TRUE(bitmap.Load(317));
-    ASSERT_NE(bitmap.m_pBitmap, nullptr);
-    EXPECT_EQ(bitmap.m_pBitmap->size(), QSize(24, 24));
-    EXPECT_TRUE(bitmap.m_pBitmap->hasAlphaChannel());
+    ASSERT_NE(bitmap.bitmap_, nullptr);
+    EXPECT_EQ(bitmap.bitmap_->size(), QSize(24, 24));
+    EXPECT_TRUE(bitmap.bitmap_->hasAlphaChannel());
 }
 
 TEST(GdiPlusBitmapResource, UsesTheLow16BitsOfTheId)
@@ -29,7 +29,7 @@ TEST(GdiPlusBitmapResource, FailedLoadLeavesTheObjectEmpty)
         CGdiPlusBitmapResource bitmap;
         ASSERT_TRUE(bitmap.Load(317));
         EXPECT_FALSE(bitmap.Load(id)) << "id " << id;
-        EXPECT_EQ(bitmap.m_pBitmap, nullptr) << "id " << id << " left an image behind";
+        EXPECT_EQ(bitmap.bitmap_, nullptr) << "id " << id << " left an image behind";
     }
 }
 

@@ -1,8 +1,8 @@
 #include "health_panel_fixture.h"
 
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -80,40 +80,40 @@ bool waitForInventory(QWidget& mainWindow)
 HealthPanelSession::HealthPanelSession(std::vector<SimDriveSetup> drives)
 {
     ClearInventory();
-    m_host = std::make_unique<RecordingHealthHost>(m_simulation.make(std::move(drives)));
-    m_host->window.resize(kPanelWidth, kPanelHeight);
-    m_panel = new CDriveHealthWnd(*m_host, &m_host->window);
-    m_panel->setGeometry(0, 0, kPanelWidth, kPanelHeight);
-    m_host->window.show();
-    if (!QTest::qWaitForWindowExposed(&m_host->window)) {
+    host_ = std::make_unique<RecordingHealthHost>(simulation_.make(std::move(drives)));
+    host_->window.resize(kPanelWidth, kPanelHeight);
+    panel_ = new CDriveHealthWnd(*host_, &host_->window);
+    panel_->setGeometry(0, 0, kPanelWidth, kPanelHeight);
+    host_->window.show();
+    if (!QTest::qWaitForWindowExposed(&host_->window)) {
         ADD_FAILURE() << "the main window never showed";
         return;
     }
-    if (!m_panel->OnCreate()) {
+    if (!panel_->OnCreate()) {
         ADD_FAILURE() << "the health panel could not be created";
         return;
     }
-    if (!waitForInventory(m_host->window)) {
+    if (!waitForInventory(host_->window)) {
         ADD_FAILURE() << "the inventory thread never enabled the main window again";
         return;
     }
-    m_ready = true;
+    ready_ = true;
 }
 
 HealthPanelSession::~HealthPanelSession()
 {
-    delete m_panel;
+    delete panel_;
     ClearInventory();
 }
 
 CLeftListView& HealthPanelSession::driveList()
 {
-    return *qobject_cast<CLeftListView*>(m_panel->findChild<CSplitterWndExtnd*>()->m_pFirstPane);
+    return *qobject_cast<CLeftListView*>(panel_->findChild<CSplitterWndExtnd*>()->firstPane_);
 }
 
 CRightListView& HealthPanelSession::attributeList()
 {
-    return *qobject_cast<CRightListView*>(m_panel->findChild<CSplitterWndExtnd*>()->m_pSecondPane);
+    return *qobject_cast<CRightListView*>(panel_->findChild<CSplitterWndExtnd*>()->secondPane_);
 }
 
 int HealthPanelSession::driveRow(const QString& label)

@@ -3,9 +3,9 @@
 // The drive health panel on simulated drives, with a host that records what
 // the panel asks of it.
 #include "engine/message_box.h"
-#include "inventory/gui/drive_health_wnd.h"
-#include "inventory/gui/left_list_view.h"
-#include "inventory/gui/right_list_view.h"
+#include "panels/health/drive_health_wnd.h"
+#include "panels/health/left_list_view.h"
+#include "panels/health/right_list_view.h"
 #include "panels/panel_host.h"
 #include "platform/sim/sim_drive_setup.h"
 #include "support/sim_platform_fixture.h"
@@ -46,25 +46,25 @@ public:
         std::size_t volumesLeft;
     };
 
-    explicit RecordingHealthHost(Platform& platform) : m_platform(platform) {}
+    explicit RecordingHealthHost(Platform& platform) : platform_(platform) {}
 
     void handlePanelMessage(std::uint32_t message) override;
-    bool forwardCopy() const override { return m_forwardCopy; }
-    void setForwardCopy(bool forward) override { m_forwardCopy = forward; }
+    bool forwardCopy() const override { return forwardCopy_; }
+    void setForwardCopy(bool forward) override { forwardCopy_ = forward; }
     bool cloningShown() const override { return false; }
     void closeMainWindow() override;
     QWidget* mainWindow() override { return &window; }
-    Platform& platform() override { return m_platform; }
-    MessageBoxService& messageBoxes() override { return m_messageBoxes; }
+    Platform& platform() override { return platform_; }
+    MessageBoxService& messageBoxes() override { return messageBoxes_; }
     std::string logDirectory() override { return {}; }
 
     QWidget window;  // stands for the main window; the panel fills it
     std::vector<Request> requests;
 
 private:
-    Platform& m_platform;
-    NoMessageBoxes m_messageBoxes;
-    bool m_forwardCopy = true;
+    Platform& platform_;
+    NoMessageBoxes messageBoxes_;
+    bool forwardCopy_ = true;
 };
 
 // One attribute of a simulated drive's S.M.A.R.T. tables.
@@ -93,10 +93,10 @@ public:
     HealthPanelSession& operator=(const HealthPanelSession&) = delete;
 
     // The panel was created and its drive list filled.
-    bool ready() const { return m_ready; }
+    bool ready() const { return ready_; }
 
-    CDriveHealthWnd& panel() { return *m_panel; }
-    RecordingHealthHost& host() { return *m_host; }
+    CDriveHealthWnd& panel() { return *panel_; }
+    RecordingHealthHost& host() { return *host_; }
     CLeftListView& driveList();
     CRightListView& attributeList();
 
@@ -110,10 +110,10 @@ public:
     std::vector<QStringList> driveRows();
 
 private:
-    SimPlatformFixture m_simulation;
-    std::unique_ptr<RecordingHealthHost> m_host;
-    CDriveHealthWnd* m_panel = nullptr;
-    bool m_ready = false;
+    SimPlatformFixture simulation_;
+    std::unique_ptr<RecordingHealthHost> host_;
+    CDriveHealthWnd* panel_ = nullptr;
+    bool ready_ = false;
 };
 
 // Waits until the main window is enabled again, which the inventory thread

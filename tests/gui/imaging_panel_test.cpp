@@ -1,11 +1,11 @@
 #include "controls/orvel_button.h"
 #include "controls/x_edit.h"
-#include "engine/messages.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
 #include "panels/control_id.h"
 #include "panels/imaging_wnd.h"
 #include "panels/operation_run.h"
+#include "panels/panel_messages.h"
 #include "tests/gui/panel_test_support.h"
 
 #include <QComboBox>

@@ -35,7 +35,7 @@ protected:
         frame->show();
     }
 
-    CBaseWnd& host() { return *frame->m_pHost; }
+    CBaseWnd& host() { return *frame->host_; }
 
     test::SimPlatformFixture drives;
     test::ScriptedMessageBox boxes;
@@ -52,8 +52,8 @@ TEST_F(MainFrameTest, IsAFixedSizeWindowWithTheHelpStripAboveTheHost)
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Orvel Disk Image"));
     EXPECT_FALSE(frame->windowIcon().isNull());
 
-    EXPECT_EQ(frame->m_pHelpButton->geometry(), QRect(570, 0, 30, 30));
-    EXPECT_EQ(frame->m_pHelpButton->accessibleName(), QStringLiteral("Help")) << "an image-only button needs a name";
+    EXPECT_EQ(frame->helpButton_->geometry(), QRect(570, 0, 30, 30));
+    EXPECT_EQ(frame->helpButton_->accessibleName(), QStringLiteral("Help")) << "an image-only button needs a name";
     // As tall as the whole client area: its lowest 30 rows are never seen.
     EXPECT_EQ(host().geometry(), QRect(0, 30, 600, 370));
     EXPECT_NE(qobject_cast<CSplashWnd*>(host().currentPanel()), nullptr) << "the host does not start at home";
@@ -116,7 +116,7 @@ TEST_F(MainFrameTest, AProgressWindowThatFailedToCreateDoesNotHoldTheWindowOpen)
 TEST_F(MainFrameTest, HelpOpensTheUserGuideBesideTheExecutable)
 {
     test::OpenedFiles opened;
-    QTest::mouseClick(frame->m_pHelpButton, Qt::LeftButton);
+    QTest::mouseClick(frame->helpButton_, Qt::LeftButton);
     ASSERT_EQ(opened.urls.size(), 1u);
     EXPECT_EQ(opened.urls[0],
               QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/Orvel Disk Image.html")));
@@ -130,9 +130,9 @@ TEST(HelpFilePath, JoinsTheFolderAndTheNameWithOneSeparator)
 
 TEST_F(MainFrameTest, TheHelpButtonsMenuAsksForTheAboutBox)
 {
-    const QList<QAction*> actions = frame->m_pHelpButton->actions();
+    const QList<QAction*> actions = frame->helpButton_->actions();
     ASSERT_EQ(actions.size(), 1);
-    EXPECT_EQ(frame->m_pHelpButton->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(frame->helpButton_->contextMenuPolicy(), Qt::ActionsContextMenu);
     int requests = 0;
     QObject::connect(frame.get(), &CMainFrame::aboutRequested, [&] { ++requests; });
     actions[0]->trigger();

@@ -32,23 +32,23 @@ const QColor kFrameFace(240, 240, 240);
 // A button as the home panel sets one up.
 void setUpHomeButton(COrvelButton& button, const QFont& font)
 {
-    button.m_pFontOverride = &font;
-    button.m_bCustomFill = true;
-    button.m_crFill = kGreen;
-    button.m_nImageId = 0;
-    button.m_crText = kWhite;
+    button.fontOverride_ = &font;
+    button.customFill_ = true;
+    button.fillColour_ = kGreen;
+    button.imageId_ = 0;
+    button.textColour_ = kWhite;
     button.resize(135, 50);
 }
 
 // The main window's help button.
 void setUpHelpButton(COrvelButton& button)
 {
-    button.m_bCustomFill = true;
-    button.m_crFill = kBlack;
-    button.m_bImageButton = true;
-    button.m_nImageId = 317;
-    button.m_crText = kWhite;
-    button.m_nLayout |= LAYOUT_IMAGE_TOP_LEFT;
+    button.customFill_ = true;
+    button.fillColour_ = kBlack;
+    button.imageButton_ = true;
+    button.imageId_ = 317;
+    button.textColour_ = kWhite;
+    button.layout_ |= LAYOUT_IMAGE_TOP_LEFT;
     button.resize(30, 30);
 }
 
@@ -76,7 +76,7 @@ QImage helpImage()
 {
     CGdiPlusBitmapResource image;
     EXPECT_TRUE(image.Load(317));
-    return image.m_pBitmap ? *image.m_pBitmap : QImage();
+    return image.bitmap_ ? *image.bitmap_ : QImage();
 }
 
 // A black rectangle with the help image drawn at `at`, as the button must look.
@@ -128,9 +128,9 @@ TEST(OrvelButton, HoverTurnsTheFillBlackAndLeavingRestoresTheGreen)
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
 
     movePointerOver(button);
-    EXPECT_TRUE(button.m_bTracking);
+    EXPECT_TRUE(button.tracking_);
     EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor) << "the hand shows once the reports are armed";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; })) << "no hover report after the pointer rested";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hovering_; })) << "no hover report after the pointer rested";
 
     const QImage hovered = renderWidget(button);
     EXPECT_EQ(pixelAt(hovered, 2, 2), kBlack);
@@ -139,15 +139,15 @@ TEST(OrvelButton, HoverTurnsTheFillBlackAndLeavingRestoresTheGreen)
     EXPECT_GT(countColour(hovered, kWhite, QRect(20, 10, 95, 30)), 30) << "the caption stays white while hovered";
 
     movePointerAway(button);
-    EXPECT_FALSE(button.m_bHover);
-    EXPECT_FALSE(button.m_bTracking);
+    EXPECT_FALSE(button.hovering_);
+    EXPECT_FALSE(button.tracking_);
     EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
     const QImage left = renderWidget(button);
     EXPECT_EQ(pixelAt(left, 2, 2), kGreen);
     EXPECT_EQ(left, renderWidget(button));
 
     movePointerOver(button);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; })) << "the cycle starts again after a leave";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button.hovering_; })) << "the cycle starts again after a leave";
 }
 
 TEST(OrvelButton, HoverShowsTheTooltipAtOnceOnlyWhenItHasText)
@@ -158,13 +158,13 @@ TEST(OrvelButton, HoverShowsTheTooltipAtOnceOnlyWhenItHasText)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
 
     movePointerOver(button);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hovering_; }));
     EXPECT_FALSE(QToolTip::isVisible()) << "an empty tooltip text shows no tooltip";
     movePointerAway(button);
 
-    button.m_strToolTip = QStringLiteral("Start the copy");
+    button.toolTip_ = QStringLiteral("Start the copy");
     movePointerOver(button);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button.m_bHover; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hovering_; }));
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Start the copy"));
 
@@ -175,10 +175,10 @@ TEST(OrvelButton, HoverShowsTheTooltipAtOnceOnlyWhenItHasText)
 TEST(OrvelButton, PressedTextButtonLooksTheSameAsReleased)
 {
     COrvelButton button(QStringLiteral("Next"));
-    button.m_bCustomFill = true;
-    button.m_crFill = kGreen;
-    button.m_bImageButton = true;
-    button.m_crText = kWhite;
+    button.customFill_ = true;
+    button.fillColour_ = kGreen;
+    button.imageButton_ = true;
+    button.textColour_ = kWhite;
     button.resize(50, 25);
 
     const QImage released = renderWidget(button);
@@ -222,8 +222,8 @@ TEST(OrvelButton, ImageButtonWithoutAnImageDrawsLikeATextButton)
     setUpHomeButton(textButton, font);
     COrvelButton imageButton(QStringLiteral("Back"));
     setUpHomeButton(imageButton, font);
-    imageButton.m_bImageButton = true;
-    imageButton.m_nLayout = LAYOUT_IMAGE_TOP_LEFT;
+    imageButton.imageButton_ = true;
+    imageButton.layout_ = LAYOUT_IMAGE_TOP_LEFT;
 
     EXPECT_EQ(renderWidget(imageButton), renderWidget(textButton));
 
@@ -235,8 +235,8 @@ TEST(OrvelButton, WideCaptionStaysCentredAndIsCutAtBothEdges)
 {
     COrvelButton button(QStringLiteral("Drive Health Drive Health Drive Health"));
     button.setFont(guiFont(22));
-    button.m_bCustomFill = true;
-    button.m_crFill = kGreen;
+    button.customFill_ = true;
+    button.fillColour_ = kGreen;
     button.resize(60, 30);
 
     const QImage look = renderWidget(button);
@@ -262,24 +262,24 @@ TEST_P(OrvelButtonLayout, PlacesTheImageAndShiftsTheText)
 {
     const LayoutCase& layoutCase = GetParam();
     COrvelButton button;
-    button.m_bCustomFill = true;
-    button.m_crFill = kBlack;
-    button.m_bImageButton = true;
-    button.m_nImageId = 317;
-    button.m_nLayout = layoutCase.layout;
+    button.customFill_ = true;
+    button.fillColour_ = kBlack;
+    button.imageButton_ = true;
+    button.imageId_ = 317;
+    button.layout_ = layoutCase.layout;
     button.resize(200, 40);
 
     EXPECT_EQ(renderWidget(button), blackWithHelpImage(QSize(200, 40), layoutCase.image));
 
     // The caption, in red so that it is told apart from the white image.
     COrvelButton centred(QStringLiteral("Text"));
-    centred.m_bCustomFill = true;
-    centred.m_crFill = kBlack;
-    centred.m_bImageButton = true;
-    centred.m_crText = QColor(255, 0, 0);
+    centred.customFill_ = true;
+    centred.fillColour_ = kBlack;
+    centred.imageButton_ = true;
+    centred.textColour_ = QColor(255, 0, 0);
     centred.resize(200, 40);
     button.setText(QStringLiteral("Text"));
-    button.m_crText = QColor(255, 0, 0);
+    button.textColour_ = QColor(255, 0, 0);
     const QRect placed = redInkBounds(renderWidget(button));
     const QRect reference = redInkBounds(renderWidget(centred));
     ASSERT_FALSE(reference.isEmpty());
@@ -302,7 +302,7 @@ TEST(OrvelButton, PngThatFailsToLoadLeavesTheButtonWithoutAnImage)
     for (const std::uint32_t id : {999u, 60001u, 60002u}) {
         COrvelButton button;
         setUpHelpButton(button);
-        button.m_nImageId = id;
+        button.imageId_ = id;
         const QImage look = renderWidget(button);
         EXPECT_EQ(countColour(look, kBlack), 30 * 30) << "image " << id << " left marks on the button";
     }

@@ -1,10 +1,10 @@
 #include "tests/gui/recording_panel_host.h"
 
-#include "engine/messages.h"
 #include "inventory/drive_inventory.h"
 #include "panels/cloning_wnd.h"
 #include "panels/imaging_wnd.h"
 #include "panels/operation_run.h"
+#include "panels/panel_messages.h"
 #include "panels/progress_wnd.h"
 
 #include <QDesktopServices>

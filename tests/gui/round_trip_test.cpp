@@ -4,11 +4,11 @@
 #include "controls/orvel_button.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
-#include "inventory/gui/drive_health_wnd.h"
-#include "inventory/gui/left_list_view.h"
-#include "inventory/gui/right_list_view.h"
 #include "panels/cloning_wnd.h"
 #include "panels/control_id.h"
+#include "panels/health/drive_health_wnd.h"
+#include "panels/health/left_list_view.h"
+#include "panels/health/right_list_view.h"
 #include "panels/imaging_wnd.h"
 #include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
@@ -79,7 +79,7 @@ protected:
         frame->show();
     }
 
-    CBaseWnd& host() { return *frame->m_pHost; }
+    CBaseWnd& host() { return *frame->host_; }
 
     template <typename P>
     P* shown()

@@ -4,8 +4,8 @@
 // with scripted message boxes, a stand-in for the user's file handler, and
 // stand-in panels for the switches a test does not need real panels for.
 #include "engine/message_box.h"
-#include "engine/messages.h"
 #include "panels/panel_host.h"
+#include "panels/panel_messages.h"
 #include "shell/panel_factory.h"
 #include "shell/splash_wnd.h"
 #include "support/recording_observer.h"

@@ -131,7 +131,7 @@ protected:
         ClearInventory();
     }
 
-    CBaseWnd& host() { return *frame->m_pHost; }
+    CBaseWnd& host() { return *frame->host_; }
 
     template <typename P>
     P* shown()

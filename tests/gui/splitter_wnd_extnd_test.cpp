@@ -1,5 +1,5 @@
 #include "controls/child_message_event.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "controls/splitter_wnd_extnd.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,10 +71,10 @@ struct HealthLikePanel {
         attributes = new QListWidget;
         EXPECT_TRUE(splitter->CreateView(0, 0, drives, QSize(250, 100)));
         EXPECT_TRUE(splitter->CreateView(1, 0, attributes, QSize(100, 100)));
-        splitter->m_pFirstPane = drives;
-        splitter->m_pFirstPaneClass = &QListWidget::staticMetaObject;
-        splitter->m_pSecondPane = attributes;
-        splitter->m_pSecondPaneClass = &QListWidget::staticMetaObject;
+        splitter->firstPane_ = drives;
+        splitter->firstPaneClass_ = &QListWidget::staticMetaObject;
+        splitter->secondPane_ = attributes;
+        splitter->secondPaneClass_ = &QListWidget::staticMetaObject;
     }
 
     Holder holder;
@@ -101,7 +101,7 @@ TEST(SplitterWndExtnd, ClickInAPaneReachesTheWindowHoldingTheSplitter)
     EXPECT_EQ(click.code, kNotifyClick);
     EXPECT_TRUE(panel.drives->lastHandled);
     EXPECT_EQ(panel.drives->lastResult, 7) << "the holder's answer is the notification's result";
-    EXPECT_EQ(qobject_cast<CSplitterWndExtnd*>(panel.drives->parentWidget())->m_pSecondPane, panel.attributes)
+    EXPECT_EQ(qobject_cast<CSplitterWndExtnd*>(panel.drives->parentWidget())->secondPane_, panel.attributes)
         << "the drive list finds the attribute list through its splitter";
 }
 
@@ -178,7 +178,7 @@ TEST(SplitterWndExtnd, EachCellTakesOnePane)
     EXPECT_EQ(splitter.GetPane(0, 0), &first);
     EXPECT_EQ(splitter.GetPane(1, 0), &second);
     EXPECT_EQ(splitter.indexOf(&first), 0) << "rows stay in order whatever order they were made in";
-    EXPECT_EQ(splitter.m_pFirstPane, nullptr) << "the splitter leaves the pane fields to its creator";
+    EXPECT_EQ(splitter.firstPane_, nullptr) << "the splitter leaves the pane fields to its creator";
 }
 
 } // namespace

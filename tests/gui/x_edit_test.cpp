@@ -44,11 +44,11 @@ TEST_P(CXEditFirstTurn, ErasesTheProgramsTextOnceAndKeepsLaterText)
 {
     CXEdit edit;
     edit.setText(QStringLiteral("2048"));
-    EXPECT_TRUE(edit.m_bPrompt);
+    EXPECT_TRUE(edit.showingPrompt_);
     EXPECT_EQ(edit.colours().text, kPromptGrey) << "text written before the first turn shows as a prompt";
 
     GetParam().act(edit);
-    EXPECT_FALSE(edit.m_bPrompt);
+    EXPECT_FALSE(edit.showingPrompt_);
     EXPECT_TRUE(edit.text().isEmpty()) << "still shows " << edit.text().toStdString();
     EXPECT_NE(edit.colours().text, kPromptGrey);
 

@@ -46,7 +46,7 @@ TEST(CXStatic, SetWhiteBackgroundPaintsWhiteAndReturnsIt)
 {
     CXStatic label(QStringLiteral("Completed :"));
     label.resize(120, 20);
-    label.m_brBack = QBrush(QColor(10, 20, 30));
+    label.backBrush_ = QBrush(QColor(10, 20, 30));
     EXPECT_EQ(pixelAt(renderWidget(label), 118, 18), QColor(10, 20, 30));
 
     EXPECT_EQ(label.SetWhiteBackground(), kWhite);
@@ -57,7 +57,7 @@ TEST(CXStatic, DrawsTextInItsOwnColour)
 {
     CXStatic label(QStringLiteral("Operation :"));
     label.SetWhiteBackground();
-    label.m_crText = QColor(200, 0, 0);
+    label.textColour_ = QColor(200, 0, 0);
     label.SetFontHeight(19);
     label.resize(120, 20);
     EXPECT_GT(test::countColour(renderWidget(label), QColor(200, 0, 0)), 0);
@@ -71,7 +71,7 @@ TEST(CXStatic, FormatPlacesTheTextLeftOrRight)
     const QRect left = inkBounds(renderWidget(label), kWhite);
     EXPECT_LT(left.left(), 5);
 
-    label.m_nFormat = kLabelTextRight;
+    label.format_ = kLabelTextRight;
     const QRect right = inkBounds(renderWidget(label), kWhite);
     EXPECT_GT(right.right(), 300 - 5);
     EXPECT_NEAR(right.width(), left.width(), 1) << "the same text, placed at sub-pixel positions";

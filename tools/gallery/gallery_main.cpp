@@ -4,9 +4,9 @@
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/resource_lookup.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
-#include "shell/splitter_wnd_extnd.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,31 +36,31 @@ QFont fontOfHeight(int height)
 
 class Gallery {
 public:
-    explicit Gallery(QString folder) : m_folder(std::move(folder)) {}
+    explicit Gallery(QString folder) : folder_(std::move(folder)) {}
 
     void save(QWidget& widget, const QString& name)
     {
-        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
+        const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
         if (!widget.grab().save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            m_failed = true;
+            failed_ = true;
         }
     }
 
-    bool failed() const { return m_failed; }
+    bool failed() const { return failed_; }
 
 private:
-    QString m_folder;
-    bool m_failed = false;
+    QString folder_;
+    bool failed_ = false;
 };
 
 // Saves a button released, hovered and pressed.
 void saveButtonStates(Gallery& gallery, COrvelButton& button, const QString& name)
 {
     gallery.save(button, name + QStringLiteral("-normal"));
-    button.m_bHover = true;
+    button.hovering_ = true;
     gallery.save(button, name + QStringLiteral("-hover"));
-    button.m_bHover = false;
+    button.hovering_ = false;
     button.setDown(true);
     gallery.save(button, name + QStringLiteral("-pressed"));
     button.setDown(false);
@@ -68,10 +68,10 @@ void saveButtonStates(Gallery& gallery, COrvelButton& button, const QString& nam
 
 void setUpPanelButton(COrvelButton& button, const QFont& font)
 {
-    button.m_bCustomFill = true;
-    button.m_crFill = kGreen;
-    button.m_bImageButton = true;
-    button.m_crText = kWhite;
+    button.customFill_ = true;
+    button.fillColour_ = kGreen;
+    button.imageButton_ = true;
+    button.textColour_ = kWhite;
     button.setFont(font);
 }
 
@@ -79,10 +79,10 @@ void renderButtons(Gallery& gallery)
 {
     const QFont homeFont = fontOfHeight(22);
     COrvelButton home(QStringLiteral("Drive Health"));
-    home.m_pFontOverride = &homeFont;
-    home.m_bCustomFill = true;
-    home.m_crFill = kGreen;
-    home.m_crText = kWhite;
+    home.fontOverride_ = &homeFont;
+    home.customFill_ = true;
+    home.fillColour_ = kGreen;
+    home.textColour_ = kWhite;
     home.resize(135, 50);
     saveButtonStates(gallery, home, QStringLiteral("button-home"));
 
@@ -95,10 +95,10 @@ void renderButtons(Gallery& gallery)
     gallery.save(panel, QStringLiteral("button-panel-disabled"));
 
     COrvelButton browse(QStringLiteral("..."));
-    browse.m_bCustomFill = true;
-    browse.m_crFill = QColor(222, 220, 221);
-    browse.m_bImageButton = true;
-    browse.m_crText = kBlack;
+    browse.customFill_ = true;
+    browse.fillColour_ = QColor(222, 220, 221);
+    browse.imageButton_ = true;
+    browse.textColour_ = kBlack;
     browse.resize(30, 20);
     saveButtonStates(gallery, browse, QStringLiteral("button-browse"));
 
@@ -107,23 +107,23 @@ void renderButtons(Gallery& gallery)
     saveButtonStates(gallery, defaultFill, QStringLiteral("button-default-fill"));
 
     COrvelButton help;
-    help.m_bCustomFill = true;
-    help.m_crFill = kBlack;
-    help.m_bImageButton = true;
-    help.m_nImageId = kHelpImageId;
-    help.m_crText = kWhite;
-    help.m_nLayout |= LAYOUT_IMAGE_TOP_LEFT;
+    help.customFill_ = true;
+    help.fillColour_ = kBlack;
+    help.imageButton_ = true;
+    help.imageId_ = kHelpImageId;
+    help.textColour_ = kWhite;
+    help.layout_ |= LAYOUT_IMAGE_TOP_LEFT;
     help.setFont(fontOfHeight(18));
     help.resize(30, 30);
     saveButtonStates(gallery, help, QStringLiteral("button-help"));
-    help.m_nImageId = 999;
+    help.imageId_ = 999;
     gallery.save(help, QStringLiteral("button-help-missing-image"));
 
     for (const auto& [layout, name] : {std::pair{LAYOUT_IMAGE_RIGHT, "right"}, std::pair{LAYOUT_IMAGE_LEFT, "left"}}) {
         COrvelButton withImage(QStringLiteral("Image"));
         setUpPanelButton(withImage, panelFont);
-        withImage.m_nImageId = kHelpImageId;
-        withImage.m_nLayout = layout;
+        withImage.imageId_ = kHelpImageId;
+        withImage.layout_ = layout;
         withImage.resize(200, 40);
         saveButtonStates(gallery, withImage, QStringLiteral("button-layout-") + QLatin1String(name));
     }
@@ -177,7 +177,7 @@ void renderLabels(Gallery& gallery)
     saveLabel(QStringLiteral("label-white"), [](CXStatic& label) { label.SetWhiteBackground(); });
     saveLabel(QStringLiteral("label-height-16"), [](CXStatic& label) { label.SetFontHeight(16); });
     saveLabel(QStringLiteral("label-height-19"), [](CXStatic& label) { label.SetFontHeight(19); });
-    saveLabel(QStringLiteral("label-right"), [](CXStatic& label) { label.m_nFormat = kLabelTextRight; });
+    saveLabel(QStringLiteral("label-right"), [](CXStatic& label) { label.format_ = kLabelTextRight; });
     saveLabel(QStringLiteral("label-set-font-ignored"), [](CXStatic& label) { label.setFont(fontOfHeight(30)); });
 }
 
@@ -201,7 +201,7 @@ void renderSplitter(Gallery& gallery)
 // with controls placed over it as the program's panels place theirs.
 class PicturePanel : public QWidget {
 public:
-    PicturePanel(std::uint16_t pictureId, int bottomStrip) : m_picture(loadBitmapResource(pictureId)), m_strip(bottomStrip)
+    PicturePanel(std::uint16_t pictureId, int bottomStrip) : picture_(loadBitmapResource(pictureId)), strip_(bottomStrip)
     {
         resize(600, 370);
     }
@@ -214,7 +214,7 @@ protected:
         QPainter painter(this);
         painter.fillRect(rect(), kWhite);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(0, 0, width(), height() - m_strip), m_picture);
+        painter.drawImage(QRect(0, 0, width(), height() - strip_), picture_);
         if (!note.isEmpty()) {
             painter.setFont(fontOfHeight(16));
             painter.setPen(kBlack);
@@ -223,8 +223,8 @@ protected:
     }
 
 private:
-    QImage m_picture;
-    int m_strip;
+    QImage picture_;
+    int strip_;
 };
 
 CXStatic* addLabel(QWidget& panel, const QString& text, QRect place, bool white, int fontHeight)
@@ -253,10 +253,10 @@ void renderPanels(Gallery& gallery)
     int x = 35;
     for (const char* caption : {"Imaging", "Cloning", "Drive Health"}) {
         auto* button = new COrvelButton(QString::fromLatin1(caption), &home);
-        button->m_pFontOverride = &homeFont;
-        button->m_bCustomFill = true;
-        button->m_crFill = kGreen;
-        button->m_crText = kWhite;
+        button->fontOverride_ = &homeFont;
+        button->customFill_ = true;
+        button->fillColour_ = kGreen;
+        button->textColour_ = kWhite;
         button->setGeometry(x, 260, 135, 50);
         x = x == 35 ? 228 : 415;
     }
@@ -296,9 +296,9 @@ void renderPanels(Gallery& gallery)
     path->setColourOverride([](CXEdit::Colours& colours) { colours.background = QBrush(kFieldGrey); });
     path->setGeometry(200, 200, 300, 20);
     auto* browse = new COrvelButton(QStringLiteral("..."), &imaging);
-    browse->m_bCustomFill = true;
-    browse->m_crFill = QColor(222, 220, 221);
-    browse->m_bImageButton = true;
+    browse->customFill_ = true;
+    browse->fillColour_ = QColor(222, 220, 221);
+    browse->imageButton_ = true;
     browse->setGeometry(520, 200, 30, 20);
     addPanelButton(imaging, QStringLiteral("Back"), QRect(490, 310, 50, 25), fontOfHeight(18));
     addPanelButton(imaging, QStringLiteral("Next"), QRect(545, 310, 50, 25), fontOfHeight(18));

@@ -7,18 +7,8 @@
 #     text and logic that run the same everywhere, so they are left to Linux);
 #   test_windows: the Windows platform layer (tests/windows).
 # GoogleTest is built from source with the same compiler (Debian's
-# googletest package puts the sources in /usr/src/googletest).
-include_guard(GLOBAL)
-include(${CMAKE_CURRENT_LIST_DIR}/windows_platform.cmake)
-if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows")
-  return()
-endif()
-
-option(ORVEL_BUILD_WINDOWS_TESTS "Build the Windows test programs" ON)
-set(ORVEL_GOOGLETEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources for the Windows test programs")
-if(NOT ORVEL_BUILD_WINDOWS_TESTS)
-  return()
-endif()
+# googletest package puts the sources in /usr/src/googletest, the default
+# of ORVEL_GOOGLETEST_SOURCE).
 if(NOT EXISTS "${ORVEL_GOOGLETEST_SOURCE}/CMakeLists.txt")
   message(WARNING "No GoogleTest sources in ${ORVEL_GOOGLETEST_SOURCE}: the Windows test programs are not built")
   return()
@@ -50,7 +40,7 @@ file(GLOB support_sources CONFIGURE_DEPENDS "${tests_dir}/support/*.cpp")
 orvel_runs_anywhere(support_sources ${support_sources})
 file(GLOB windows_support_sources CONFIGURE_DEPENDS "${tests_dir}/windows/support/*.cpp")
 add_library(orvel_test_support STATIC ${support_sources} ${windows_support_sources})
-target_link_libraries(orvel_test_support PUBLIC orvel_platform gtest)
+target_link_libraries(orvel_test_support PUBLIC orvel_engine gtest)
 target_include_directories(orvel_test_support PUBLIC "${tests_dir}")
 target_compile_definitions(orvel_test_support PUBLIC
   ORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -1,4 +1,4 @@
-#include "shell/splitter_wnd_extnd.h"
+#include "controls/splitter_wnd_extnd.h"
 
 #include "controls/child_message_event.h"
 
@@ -23,15 +23,15 @@ CSplitterWndExtnd::CSplitterWndExtnd(QWidget* parent) : QSplitter(Qt::Vertical, 
 
 bool CSplitterWndExtnd::CreateView(int row, int column, QWidget* view, QSize initialSize)
 {
-    if (view == nullptr || row < 0 || row >= kRows || column < 0 || column >= kColumns || m_rowPanes[row])
+    if (view == nullptr || row < 0 || row >= kRows || column < 0 || column >= kColumns || rowPanes_[row])
         return false;
 
     int index = 0;
     for (int above = 0; above < row; ++above)
-        index += m_rowPanes[above] ? 1 : 0;
+        index += rowPanes_[above] ? 1 : 0;
     insertWidget(index, view);
-    m_rowPanes[row] = view;
-    m_initialHeights[row] = initialSize.height();
+    rowPanes_[row] = view;
+    initialHeights_[row] = initialSize.height();
     applyInitialHeights();
     return true;
 }
@@ -41,14 +41,14 @@ void CSplitterWndExtnd::applyInitialHeights()
     QList<int> heights;
     int lastRow = -1;
     for (int row = 0; row < kRows; ++row) {
-        if (!m_rowPanes[row])
+        if (!rowPanes_[row])
             continue;
-        heights.append(m_initialHeights[row]);
+        heights.append(initialHeights_[row]);
         lastRow = row;
     }
     for (int row = 0; row < kRows; ++row) {
-        if (m_rowPanes[row])
-            setStretchFactor(indexOf(m_rowPanes[row]), row == lastRow ? 1 : 0);
+        if (rowPanes_[row])
+            setStretchFactor(indexOf(rowPanes_[row]), row == lastRow ? 1 : 0);
     }
     setSizes(heights);
 }
@@ -57,7 +57,7 @@ QWidget* CSplitterWndExtnd::GetPane(int row, int column) const
 {
     if (row < 0 || row >= kRows || column < 0 || column >= kColumns)
         return nullptr;
-    return m_rowPanes[row];
+    return rowPanes_[row];
 }
 
 QWidget* CSplitterWndExtnd::GetActivePane(int* row, int* column) const
@@ -66,7 +66,7 @@ QWidget* CSplitterWndExtnd::GetActivePane(int* row, int* column) const
     if (focus == nullptr)
         return nullptr;
     for (int paneRow = 0; paneRow < kRows; ++paneRow) {
-        if (m_rowPanes[paneRow] != focus)
+        if (rowPanes_[paneRow] != focus)
             continue;
         if (row != nullptr)
             *row = paneRow;

@@ -41,10 +41,10 @@ public:
 
     // Filled by the splitter's creator for others to find the panes; the
     // splitter itself never reads them.
-    QWidget* m_pFirstPane = nullptr;
-    const QMetaObject* m_pFirstPaneClass = nullptr;
-    QWidget* m_pSecondPane = nullptr;
-    const QMetaObject* m_pSecondPaneClass = nullptr;
+    QWidget* firstPane_ = nullptr;
+    const QMetaObject* firstPaneClass_ = nullptr;
+    QWidget* secondPane_ = nullptr;
+    const QMetaObject* secondPaneClass_ = nullptr;
 
 protected:
     bool event(QEvent* event) override;
@@ -52,8 +52,8 @@ protected:
 private:
     void applyInitialHeights();
 
-    std::array<QPointer<QWidget>, kRows> m_rowPanes;
-    std::array<int, kRows> m_initialHeights{};
+    std::array<QPointer<QWidget>, kRows> rowPanes_;
+    std::array<int, kRows> initialHeights_{};
 };
 
 } // namespace orvel

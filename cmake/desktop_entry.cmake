@@ -1,16 +1,7 @@
 # The desktop entry and its polkit policy. Raw drive access needs root, so the
 # entry starts the program through pkexec; the policy names the installed
-# executable and lets it keep the display (allow_gui).
-if(NOT ORVEL_BUILD_GUI)
-  return()
-endif()
-
-include(GNUInstallDirs)
-set(ORVEL_INSTALL_APP_DIR "${CMAKE_INSTALL_LIBEXECDIR}/orvel-disk-image"
-    CACHE STRING "Folder, below the install prefix, of the executable and its help file")
-# polkit reads actions only from /usr/share/polkit-1/actions. Empty: there for
-# an install into /usr or /usr/local, else below the prefix (a staged install).
-set(ORVEL_POLKIT_ACTIONS_DIR "" CACHE PATH "Folder the polkit policy is installed into")
+# executable and lets it keep the display (allow_gui), and goes to
+# ORVEL_POLKIT_ACTIONS_DIR.
 
 set(orvel_desktop_entry_template "${PROJECT_SOURCE_DIR}/resources/org.orvel.disk-image.desktop.in")
 set(orvel_polkit_policy_template "${PROJECT_SOURCE_DIR}/resources/org.orvel.disk-image.policy.in")

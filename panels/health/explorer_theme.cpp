@@ -1,4 +1,4 @@
-#include "inventory/gui/explorer_theme.h"
+#include "panels/health/explorer_theme.h"
 
 #include <QLibrary>
 #include <QString>

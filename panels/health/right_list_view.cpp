@@ -1,8 +1,8 @@
-#include "inventory/gui/right_list_view.h"
+#include "panels/health/right_list_view.h"
 
 #include "inventory/attribute_rows.h"
 #include "inventory/drive_info.h"
-#include "inventory/gui/show_attributes_event.h"
+#include "panels/health/show_attributes_event.h"
 
 #include <QString>
 #include <QStringList>

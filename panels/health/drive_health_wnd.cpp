@@ -1,15 +1,15 @@
-#include "inventory/gui/drive_health_wnd.h"
+#include "panels/health/drive_health_wnd.h"
 
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
-#include "engine/messages.h"
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
-#include "inventory/gui/gui_thread_call.h"
-#include "inventory/gui/left_list_view.h"
-#include "inventory/gui/right_list_view.h"
 #include "panels/control_id.h"
+#include "panels/health/gui_thread_call.h"
+#include "panels/health/left_list_view.h"
+#include "panels/health/right_list_view.h"
 #include "panels/panel_host.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/panel_messages.h"
 
 #include <QApplication>
 #include <QColor>
@@ -74,8 +74,8 @@ bool CDriveHealthWnd::OnCreate()
     buttonFont = guiFont(kButtonFontPixels);
 
     splitter = new CSplitterWndExtnd(this);
-    splitter->m_pFirstPaneClass = &CLeftListView::staticMetaObject;
-    splitter->m_pSecondPaneClass = &CRightListView::staticMetaObject;
+    splitter->firstPaneClass_ = &CLeftListView::staticMetaObject;
+    splitter->secondPaneClass_ = &CRightListView::staticMetaObject;
     auto drives = std::make_unique<CLeftListView>();
     if (!splitter->CreateView(0, 0, drives.get(), kDriveListSize))
         return false;
@@ -84,8 +84,8 @@ bool CDriveHealthWnd::OnCreate()
         return false;
     // The splitter owns the panes now.
     driveList = drives.release();
-    splitter->m_pFirstPane = driveList;
-    splitter->m_pSecondPane = attributes.release();
+    splitter->firstPane_ = driveList;
+    splitter->secondPane_ = attributes.release();
     splitter->show();
 
     backButton = makeButton(QStringLiteral("Back"), kBackButtonId);
@@ -102,11 +102,11 @@ COrvelButton* CDriveHealthWnd::makeButton(const QString& caption, int id)
     auto* button = new COrvelButton(caption, this);
     setControlId(*button, id);
     button->setGeometry(QRect());
-    button->m_bCustomFill = true;
-    button->m_crFill = kButtonFill;
-    button->m_bImageButton = true;
-    button->m_nImageId = 0;
-    button->m_crText = kButtonText;
+    button->customFill_ = true;
+    button->fillColour_ = kButtonFill;
+    button->imageButton_ = true;
+    button->imageId_ = 0;
+    button->textColour_ = kButtonText;
     button->setFont(buttonFont);
     button->show();
     return button;

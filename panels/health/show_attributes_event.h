@@ -15,10 +15,10 @@ public:
 
     static QEvent::Type eventType();
 
-    const DriveInfo* drive() const { return m_drive; }
+    const DriveInfo* drive() const { return drive_; }
 
 private:
-    const DriveInfo* m_drive;
+    const DriveInfo* drive_;
 };
 
 } // namespace orvel

@@ -2,10 +2,6 @@
 # Windows headers as the layer uses them, and the executable's resources
 # (icon 128 and the manifest: administrator, common controls 6, DPI
 # awareness, the supported systems).
-include_guard(GLOBAL)
-if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows")
-  return()
-endif()
 
 target_compile_definitions(orvel_platform PRIVATE
   UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
@@ -14,7 +10,7 @@ target_link_libraries(orvel_platform PUBLIC ole32 oleaut32 wbemuuid)
 # The test programs of tests/ need Linux (loop devices, FUSE, fork); Windows
 # builds its own from the parts that run anywhere (windows_tests.cmake).
 if(ORVEL_BUILD_TESTS)
-  message(STATUS "Windows build: the Linux test programs are left out; cmake/extra/windows_tests.cmake builds the Windows ones")
+  message(STATUS "Windows build: the Linux test programs are left out; cmake/windows_tests.cmake builds the Windows ones")
   set(ORVEL_BUILD_TESTS OFF)
 endif()
 

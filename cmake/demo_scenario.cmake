@@ -18,9 +18,5 @@ add_custom_command(
 add_custom_target(orvel_demo_scenario DEPENDS ${ORVEL_DEMO_SCENARIO_STAMP})
 add_dependencies(orvel-disk-image orvel_demo_scenario)
 
-# Installed into the executable's own folder (gui_resources.cmake installs the
-# executable there; the cache entry is shared, whichever file comes first).
-include(GNUInstallDirs)
-set(ORVEL_INSTALL_APP_DIR "${CMAKE_INSTALL_LIBEXECDIR}/orvel-disk-image"
-    CACHE STRING "Folder, below the install prefix, of the executable and its help file")
+# Installed into the executable's own folder.
 install(DIRECTORY ${ORVEL_DEMO_SCENARIO_SOURCE} DESTINATION "${ORVEL_INSTALL_APP_DIR}/scenarios")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inventory/gui/report_list_view.h"
+#include "panels/health/report_list_view.h"
 
 class QEvent;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "inventory/gui/drive_model_text.h"
+#include "panels/health/drive_model_text.h"
 
 namespace orvel {
 

@@ -1,8 +1,8 @@
-#include "inventory/gui/show_attributes_event.h"
+#include "panels/health/show_attributes_event.h"
 
 namespace orvel {
 
-ShowAttributesEvent::ShowAttributesEvent(const DriveInfo* drive) : QEvent(eventType()), m_drive(drive) {}
+ShowAttributesEvent::ShowAttributesEvent(const DriveInfo* drive) : QEvent(eventType()), drive_(drive) {}
 
 QEvent::Type ShowAttributesEvent::eventType()
 {

@@ -2,13 +2,9 @@
 # (platform/windows/requests) are pure code, so their tests run here too,
 # as test_windows_requests. The Windows build compiles them into the
 # platform library (and the same tests into test_windows).
-include_guard(GLOBAL)
-if(CMAKE_SYSTEM_NAME STREQUAL "Windows" OR NOT ORVEL_BUILD_TESTS)
-  return()
-endif()
 
 file(GLOB ORVEL_WINDOWS_REQUEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/windows/requests/*.cpp)
-orvel_library(orvel_windows_requests SOURCES ${ORVEL_WINDOWS_REQUEST_SOURCES})
+orvel_library(orvel_windows_requests FOLDERS platform SOURCES ${ORVEL_WINDOWS_REQUEST_SOURCES})
 
 # GoogleTest is found by tests/ in its own folder; the test program comes
 # once the top-level file is read.

@@ -1,7 +1,7 @@
-#include "inventory/gui/report_list_view.h"
+#include "panels/health/report_list_view.h"
 
 #include "inventory/attribute_rows.h"
-#include "inventory/gui/explorer_theme.h"
+#include "panels/health/explorer_theme.h"
 
 #include <QHeaderView>
 #include <QTreeWidgetItem>

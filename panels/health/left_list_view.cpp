@@ -1,11 +1,11 @@
-#include "inventory/gui/left_list_view.h"
+#include "panels/health/left_list_view.h"
 
+#include "controls/splitter_wnd_extnd.h"
 #include "inventory/drive_inventory.h"
 #include "inventory/drive_text.h"
-#include "inventory/gui/drive_model_text.h"
-#include "inventory/gui/gui_thread_call.h"
-#include "inventory/gui/show_attributes_event.h"
-#include "shell/splitter_wnd_extnd.h"
+#include "panels/health/drive_model_text.h"
+#include "panels/health/gui_thread_call.h"
+#include "panels/health/show_attributes_event.h"
 
 #include <QCoreApplication>
 #include <QTreeWidgetItem>
@@ -85,10 +85,10 @@ void CLeftListView::OnClick(const QModelIndex& index)
     if (!index.isValid())
         return;
     auto* splitter = qobject_cast<CSplitterWndExtnd*>(parentWidget());
-    if (splitter == nullptr || splitter->m_pSecondPane == nullptr)
+    if (splitter == nullptr || splitter->secondPane_ == nullptr)
         return;
     ShowAttributesEvent message(driveAt(index.row()));
-    QCoreApplication::sendEvent(splitter->m_pSecondPane, &message);
+    QCoreApplication::sendEvent(splitter->secondPane_, &message);
 }
 
 } // namespace orvel

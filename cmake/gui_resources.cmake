@@ -1,9 +1,6 @@
 # The desktop program's companions: the help file beside the executable, the
 # install layout, the gallery of skinned controls, and the test program's own
 # resources.
-if(NOT ORVEL_BUILD_GUI)
-  return()
-endif()
 
 # The help command opens "Orvel Disk Image.html" in the executable's folder,
 # so the build puts a copy there.
@@ -24,9 +21,6 @@ add_dependencies(orvel-disk-image orvel_help_file)
 # Installed layout: the executable and its help file share a folder of their
 # own (the help file must sit beside the executable), bin/ holds a link to it,
 # and the icon goes to the desktop's icon theme.
-include(GNUInstallDirs)
-set(ORVEL_INSTALL_APP_DIR "${CMAKE_INSTALL_LIBEXECDIR}/orvel-disk-image"
-    CACHE STRING "Folder, below the install prefix, of the executable and its help file")
 install(TARGETS orvel-disk-image RUNTIME DESTINATION "${ORVEL_INSTALL_APP_DIR}")
 install(FILES "${ORVEL_HELP_FILE}" DESTINATION "${ORVEL_INSTALL_APP_DIR}")
 install(CODE "
@@ -49,7 +43,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/resources/application_icon.svg"
 # tools/gallery renders every skinned control in each of its states to PNG
 # files, for a person to look at.
 add_executable(orvel_gallery tools/gallery/gallery_main.cpp)
-target_link_libraries(orvel_gallery PRIVATE orvel_gui)
+target_link_libraries(orvel_gallery PRIVATE orvel_controls)
 orvel_strict_warnings(orvel_gallery)
 
 # The test program exists only after tests/ has been read, at the end of the
