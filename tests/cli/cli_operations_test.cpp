@@ -241,6 +241,8 @@ TEST_F(CommandLineOperations, UsageErrorsComeFirstAndExitWithTwo)
 
 TEST_F(CommandLineOperations, WithoutADisplayTheDesktopProgramSaysSoInOneLine)
 {
+    if (!ORVEL_EXECUTABLE_HAS_GUI)
+        GTEST_SKIP() << "the program was built without the desktop program";
     makeScenario(100, "", 100);
     const CommandResult result = run({});
     EXPECT_EQ(result.exitStatus, 1) << result.output;
