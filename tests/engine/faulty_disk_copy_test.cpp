@@ -85,51 +85,42 @@ protected:
             EXPECT_EQ(found->second, times) << "reads of sector " << sector;
         }
     }
+
+    // Clones the unreadable source onto a blank disk of `sectorSize`-byte sectors
+    // and checks that exactly the unreadable sectors are logged and marked.
+    void cloneMarksExactlyTheUnreadableSectors(int retries, std::uint32_t sectorSize)
+    {
+        const auto from = unreadableSource();
+        LoopDevice::Options options;
+        options.sizeBytes = kDiskBytes;
+        options.sectorSize = sectorSize;
+        const auto to = blankDisk(options);
+        ASSERT_TRUE(from && to);
+        openDrive(source, from->loopDevice().diskseq(), OpenMode::ReadOnly);
+        openDrive(destination, to->diskseq(), OpenMode::ReadWrite);
+        ASSERT_EQ(destination.sectorSize, sectorSize);
+        source.retryCount = retries;
+        prepareJob();
+
+        EXPECT_EQ(run(true), CopyOutcome::Completed);
+
+        EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
+        EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
+        // The block or tail read, the read of its 128 KiB piece, its own read, and each retry.
+        expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
+    }
 };
 
 TEST_P(FaultyDiskCopyTest, CloneLogsAndMarksExactlyTheUnreadableSectors)
 {
-    const int retries = GetParam();
-    const auto from = unreadableSource();
-    LoopDevice::Options options;
-    options.sizeBytes = kDiskBytes;
-    const auto to = blankDisk(options);
-    ASSERT_TRUE(from && to);
-    openDrive(source, from->loopDevice().diskseq(), OpenMode::ReadOnly);
-    openDrive(destination, to->diskseq(), OpenMode::ReadWrite);
-    source.retryCount = retries;
-    prepareJob();
-
-    EXPECT_EQ(run(true), CopyOutcome::Completed);
-
-    EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
-    EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
-    // The block or tail read, the read of its 128 KiB piece, its own read, and each retry.
-    expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
+    cloneMarksExactlyTheUnreadableSectors(GetParam(), 512);
 }
 
 // Sector 100 shares its 4096-byte destination sector with seven readable
 // neighbours, 66000 starts one and 67583 ends the disk.
 TEST_P(FaultyDiskCopyTest, CloneOntoLargerSectorsMarksOnlyTheUnreadableSmallSectors)
 {
-    const int retries = GetParam();
-    const auto from = unreadableSource();
-    LoopDevice::Options options;
-    options.sizeBytes = kDiskBytes;
-    options.sectorSize = 4096;
-    const auto to = blankDisk(options);
-    ASSERT_TRUE(from && to);
-    openDrive(source, from->loopDevice().diskseq(), OpenMode::ReadOnly);
-    openDrive(destination, to->diskseq(), OpenMode::ReadWrite);
-    ASSERT_EQ(destination.sectorSize, 4096u);
-    source.retryCount = retries;
-    prepareJob();
-
-    EXPECT_EQ(run(true), CopyOutcome::Completed);
-
-    EXPECT_TRUE(holdsFaultyCopy(to->backingFile(), retries == 0 ? shortMarkerSector(512) : fullMarkerSector(512)));
-    EXPECT_TRUE(logText().ends_with(expectedLogEnd())) << logText();
-    expectEachUnreadableSectorRead(*from, 3 + static_cast<std::uint64_t>(retries));
+    cloneMarksExactlyTheUnreadableSectors(GetParam(), 4096);
 }
 
 TEST_P(FaultyDiskCopyTest, ImagingLogsAndMarksExactlyTheUnreadableSectors)
