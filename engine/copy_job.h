@@ -12,12 +12,20 @@ enum class JobState : std::int32_t {
     CancelRequested = 4,
 };
 
-// One clone or imaging operation as the threads share it. `state` is the only
+// What the worker is doing: copying the range, then (when asked for)
+// reading the destination back to verify it. Progress is of the phase shown.
+enum class JobPhase : std::int32_t {
+    Copying = 0,
+    Verifying = 1,
+};
+
+// One clone, imaging or restore as the threads share it. `state` is the only
 // value both threads write: the GUI asks for a cancel, the worker answers.
 struct CopyJob {
     std::atomic<JobState> state = JobState::Running;
     std::atomic<std::uint64_t> positionBytes = 0;  // written by the worker
     std::uint64_t endBytes = 0;                    // the position that means 100 %
+    std::atomic<JobPhase> phase = JobPhase::Copying;  // written by the worker
 
     bool cancelled() const
     {

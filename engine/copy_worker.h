@@ -14,14 +14,16 @@ namespace orvel {
 
 inline constexpr std::string_view kOperationCompletedMessage = "Operation is completed.";
 inline constexpr std::string_view kOperationFailedMessage = "Operation failed. See the log for details.";
+inline constexpr std::string_view kVerificationFailedMessage = "Verification failed. See the log for details.";
 
 // What the starter of an operation hands to the worker.
 struct WorkerSettings {
     CopyObserver& observer;
     PauseGate& pauseGate;
     bool forwardCopy = true;    // false: the reverse loop
-    bool cloningShown = false;  // a clone (dismounts or locks a destination volume) rather than an imaging
+    bool cloningShown = false;  // a clone or restore (dismounts or locks a destination volume) rather than an imaging
     std::string logDirectory;   // absolute; normally SystemServices::logDirectory()
+    bool verify = false;        // read the destination back after the copy and compare
 };
 
 // How an operation ended, read before the slots were released.

@@ -101,6 +101,11 @@ public:
     // Creates the image file (or empties an existing one) for writing.
     virtual std::unique_ptr<DeviceHandle> createImageFile(const std::string& path) = 0;
 
+    // Opens an image file to be read back (restored or verified): read-only,
+    // direct where the file system allows it. Null when the path is missing,
+    // is not a regular file (links are not followed) or cannot be read.
+    virtual std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) = 0;
+
     // Whether a file at `path` would be stored on `device` itself: on the same
     // drive or volume, on one of a drive's partitions, on a device built on
     // it, or as the file that backs it. False where that cannot be told.

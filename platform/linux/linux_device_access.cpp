@@ -125,6 +125,11 @@ std::unique_ptr<DeviceHandle> LinuxDeviceAccess::createImageFile(const std::stri
     return createLinuxImageFile(path);
 }
 
+std::unique_ptr<DeviceHandle> LinuxDeviceAccess::openImageFile(const std::string& path)
+{
+    return openLinuxImageFile(path);
+}
+
 bool LinuxDeviceAccess::isStoredOn(const std::string& path, DeviceHandle& device)
 {
     auto* block = dynamic_cast<LinuxBlockDevice*>(&device);

@@ -53,6 +53,35 @@ IoResult LinuxImageFile::flush()
     return syncData(fd_.get());
 }
 
+namespace {
+
+// Opens with O_DIRECT where the file system has it, else without.
+std::unique_ptr<LinuxImageFile> openRegularFile(const std::string& path, int flags, mode_t mode)
+{
+    bool direct = true;
+    UniqueFd fd(::open(path.c_str(), flags | O_DIRECT, mode));
+    if (!fd && errno == EINVAL) {
+        // The file system does not do direct I/O at all.
+        direct = false;
+        fd = UniqueFd(::open(path.c_str(), flags, mode));
+    }
+    struct stat status {};
+    if (!fd || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return nullptr;
+    return std::make_unique<LinuxImageFile>(std::move(fd), direct);
+}
+
+} // namespace
+
+std::unique_ptr<LinuxImageFile> openLinuxImageFile(const std::string& path)
+{
+    if (path.empty())
+        return nullptr;
+    // O_NONBLOCK: a FIFO put where the image was expected must not hang the
+    // open; it is refused as not a regular file right after.
+    return openRegularFile(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
+}
+
 std::unique_ptr<LinuxImageFile> createLinuxImageFile(const std::string& path)
 {
     if (path.empty())
@@ -63,19 +92,7 @@ std::unique_ptr<LinuxImageFile> createLinuxImageFile(const std::string& path)
     if (::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return nullptr;
 
-    constexpr int kFlags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
-    constexpr mode_t kMode = 0644;
-    bool direct = true;
-    UniqueFd fd(::open(path.c_str(), kFlags | O_DIRECT, kMode));
-    if (!fd && errno == EINVAL) {
-        // The file system does not do direct I/O at all.
-        direct = false;
-        fd = UniqueFd(::open(path.c_str(), kFlags, kMode));
-    }
-    struct stat status {};
-    if (!fd || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return nullptr;
-    return std::make_unique<LinuxImageFile>(std::move(fd), direct);
+    return openRegularFile(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
 }
 
 } // namespace orvel

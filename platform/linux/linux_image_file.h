@@ -5,7 +5,7 @@
 
 namespace orvel {
 
-// A regular file that receives an image. Transfers are direct while the file
+// A regular file that receives an image, or one read back. Transfers are direct while the file
 // system takes them; a transfer it refuses for alignment (a 512-byte sector
 // on a file system with 4096-byte blocks) goes through the page cache instead,
 // from then on.
@@ -33,6 +33,10 @@ private:
     UniqueFd fd_;
     bool direct_ = false;
 };
+
+// Opens an existing image read-only, for a restore or a verification. Links
+// are not followed, and anything but a regular file is refused.
+std::unique_ptr<LinuxImageFile> openLinuxImageFile(const std::string& path);
 
 // Creates the file or empties an existing one (mode 0644). Anything at the
 // path that is not a regular file is left alone and the call fails.

@@ -57,6 +57,11 @@ std::unique_ptr<DeviceHandle> SimDeviceAccess::createImageFile(const std::string
     return SimImageFile::create(path);
 }
 
+std::unique_ptr<DeviceHandle> SimDeviceAccess::openImageFile(const std::string& path)
+{
+    return SimImageFile::open(path);
+}
+
 std::optional<std::uint64_t> SimDeviceAccess::freeSpace(const std::string& path)
 {
     std::filesystem::path folder = std::filesystem::path(path).parent_path();

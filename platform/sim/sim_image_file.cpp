@@ -21,6 +21,19 @@ std::unique_ptr<SimImageFile> SimImageFile::create(const std::filesystem::path& 
     return image;
 }
 
+std::unique_ptr<SimImageFile> SimImageFile::open(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error)))
+        return nullptr;
+    const std::uintmax_t length = std::filesystem::file_size(path, error);
+    std::unique_ptr<SimImageFile> image(new SimImageFile);
+    if (error || !image->file_.open(path))
+        return nullptr;
+    image->length_ = length;
+    return image;
+}
+
 IoResult SimImageFile::readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {
     if (!meetsDirectIoRules(offset, buffer, bytes, kFileBlockSize))

@@ -16,6 +16,8 @@ class SimImageFile : public DeviceHandle {
 public:
     // Creates the file or empties an existing one; null when it cannot be had.
     static std::unique_ptr<SimImageFile> create(const std::filesystem::path& path);
+    // Opens an existing regular file to be read back; null when there is none.
+    static std::unique_ptr<SimImageFile> open(const std::filesystem::path& path);
 
     IoResult readAt(std::uint64_t offset, void* buffer, std::uint32_t bytes) override;
     IoResult writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes) override;

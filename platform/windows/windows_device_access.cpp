@@ -45,6 +45,11 @@ std::unique_ptr<DeviceHandle> WindowsDeviceAccess::createImageFile(const std::st
     return createWindowsImageFile(path);
 }
 
+std::unique_ptr<DeviceHandle> WindowsDeviceAccess::openImageFile(const std::string& path)
+{
+    return openWindowsImageFile(path);
+}
+
 std::optional<std::uint64_t> WindowsDeviceAccess::freeSpace(const std::string& path)
 {
     // The folder that will hold the file, not the path's first two

@@ -12,6 +12,7 @@ public:
     std::unique_ptr<DeviceHandle> openPhysicalDrive(std::string_view number, OpenMode mode) override;
     std::unique_ptr<DeviceHandle> openVolume(std::string_view name, OpenMode mode) override;
     std::unique_ptr<DeviceHandle> createImageFile(const std::string& path) override;
+    std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& path) override;
     std::optional<std::uint64_t> driveNumberOf(std::string_view devicePath) override;
 };

@@ -11,16 +11,31 @@ namespace orvel::windows {
 
 namespace {
 
-constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE;
+constexpr DWORD kWriteAccess = GENERIC_READ | GENERIC_WRITE;
 // Others may read the image while it is written. Write sharing is what lets
 // the file be opened a second time, buffered, should unbuffered transfers be
 // refused.
 constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
+std::unique_ptr<WindowsImageFile> openFile(const std::string& path, DWORD access, DWORD disposition)
+{
+    const std::optional<std::wstring> fullPath = fullPathOf(path);
+    if (!fullPath || !isFileSystemPath(narrow(*fullPath)))
+        return nullptr;
+
+    UniqueHandle handle(::CreateFileW(fullPath->c_str(), access, kSharing, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS,
+                                      nullptr));
+    // Whatever the path turned out to lead to, only a file on a disk is an image.
+    if (!handle || ::GetFileType(handle.get()) != FILE_TYPE_DISK)
+        return nullptr;
+    return std::make_unique<WindowsImageFile>(std::move(handle), true, access);
+}
+
 } // namespace
 
-WindowsImageFile::WindowsImageFile(UniqueHandle handle, bool unbuffered)
-    : handle_(std::move(handle)), unbuffered_(unbuffered)
+WindowsImageFile::WindowsImageFile(UniqueHandle handle, bool unbuffered, DWORD access)
+    : handle_(std::move(handle)), unbuffered_(unbuffered), access_(access)
 {
 }
 
@@ -35,7 +50,7 @@ IoResult WindowsImageFile::transfer(Transfer move)
 
 bool WindowsImageFile::stopUnbufferedIo()
 {
-    UniqueHandle buffered(::ReOpenFile(handle_.get(), kAccess, kSharing, FILE_FLAG_RANDOM_ACCESS));
+    UniqueHandle buffered(::ReOpenFile(handle_.get(), access_, kSharing, FILE_FLAG_RANDOM_ACCESS));
     if (!buffered)
         return false;
     handle_ = std::move(buffered);
@@ -67,19 +82,14 @@ IoResult WindowsImageFile::flush()
     return flushHandle(handle_.get());
 }
 
+std::unique_ptr<WindowsImageFile> openWindowsImageFile(const std::string& path)
+{
+    return openFile(path, GENERIC_READ, OPEN_EXISTING);
+}
+
 std::unique_ptr<WindowsImageFile> createWindowsImageFile(const std::string& path)
 {
-    const std::optional<std::wstring> fullPath = fullPathOf(path);
-    if (!fullPath || !isFileSystemPath(narrow(*fullPath)))
-        return nullptr;
-
-    UniqueHandle handle(::CreateFileW(fullPath->c_str(), kAccess, kSharing, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS,
-                                      nullptr));
-    // Whatever the path turned out to lead to, only a file on a disk is an image.
-    if (!handle || ::GetFileType(handle.get()) != FILE_TYPE_DISK)
-        return nullptr;
-    return std::make_unique<WindowsImageFile>(std::move(handle), true);
+    return openFile(path, kWriteAccess, CREATE_ALWAYS);
 }
 
 } // namespace orvel::windows

@@ -53,6 +53,10 @@ public:
     {
         return inner_.createImageFile(path);
     }
+    std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) override
+    {
+        return inner_.openImageFile(path);
+    }
     std::optional<std::uint64_t> freeSpace(const std::string&) override { return freeBytes_; }
 
 private:

@@ -33,6 +33,11 @@ public:
         ++calls;
         return inner_.createImageFile(path);
     }
+    std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) override
+    {
+        ++calls;
+        return inner_.openImageFile(path);
+    }
     std::optional<std::uint64_t> freeSpace(const std::string& path) override
     {
         ++calls;
