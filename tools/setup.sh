@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev
   qt6-base-dev fonts-dejavu-core fonts-liberation2
+  libssl-dev libxxhash-dev
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools
   dpkg-dev file lintian man-db
