@@ -4,6 +4,7 @@
 #include "engine/copy_observer.h"
 #include "engine/disk_device.h"
 #include "engine/pause_gate.h"
+#include "engine/write_digests.h"
 
 #include <string>
 
@@ -28,6 +29,17 @@ struct CopyContext {
     PauseGate& pauseGate;
     bool cloningShown = false;  // a clone dismounts or locks a destination volume; imaging does not
     std::string logPath;
+
+    // Set by the worker for what follows the copy. With `digests` every write
+    // is digested; `verifyAfter` keeps the destination open after a
+    // completed copy, for the verification.
+    WriteDigests* digests = nullptr;
+    bool verifyAfter = false;
+    // A restore: the source is an image file, whose read errors fail the
+    // operation (they are never marked), and whose bytes must match the
+    // SHA-256 of its checksum file when it has one.
+    bool sourceIsImage = false;
+    std::string expectedImageSha256 = {};
 };
 
 } // namespace orvel

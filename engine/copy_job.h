@@ -24,7 +24,7 @@ enum class JobPhase : std::int32_t {
 struct CopyJob {
     std::atomic<JobState> state = JobState::Running;
     std::atomic<std::uint64_t> positionBytes = 0;  // written by the worker
-    std::uint64_t endBytes = 0;                    // the position that means 100 %
+    std::atomic<std::uint64_t> endBytes = 0;       // the position that means 100 % (the verification resets it)
     std::atomic<JobPhase> phase = JobPhase::Copying;  // written by the worker
 
     bool cancelled() const

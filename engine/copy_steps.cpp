@@ -98,12 +98,16 @@ bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t by
     if (destination.handle == nullptr)
         return false;
     const std::uint64_t offset = destinationSector * copySectorBytes(context.source);
+    if (context.digests != nullptr)
+        context.digests->start(offset, static_cast<const std::uint8_t*>(buffer), bytes);
     const IoResult result =
         destinationSectorsAreLarger(context)
             ? writeFittedToSectors(*destination.handle,
                                    {destination.sectorBuffer.data(), destination.sectorBuffer.size()}, offset,
                                    static_cast<const std::uint8_t*>(buffer), bytes)
             : destination.handle->writeAt(offset, buffer, bytes);
+    if (context.digests != nullptr)
+        context.digests->finish();
     if (!result.ok) {
         destination.lastError = result.error;
         destination.deviceLost = result.deviceLost;
@@ -173,6 +177,15 @@ CopyOutcome deviceLostExit(CopyContext& context, std::uint64_t sourceSector)
     return CopyOutcome::Failed;
 }
 
+CopyOutcome imageReadFailureExit(CopyContext& context, std::uint64_t sourceSector)
+{
+    closeHandles(context);
+    appendLogLine(context.logPath, std::string(kImageReadErrorText) + std::to_string(sourceSector));
+    writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
+    releaseCopyBuffers(context);
+    return CopyOutcome::Failed;
+}
+
 CopyOutcome finishCopy(CopyContext& context)
 {
     releaseCopyBuffers(context);
@@ -187,8 +200,25 @@ CopyOutcome finishCopy(CopyContext& context)
     }
     context.job.positionBytes = context.source.endSector * copySectorBytes(context.source);
     context.observer.copyProgress();
-    context.observer.killProgressTimer();
-    closeHandles(context);
+    // A restore's image proves itself against its checksum only once all of it was read.
+    if (!context.expectedImageSha256.empty()) {
+        const std::uint64_t imageBytes = context.source.endSector * copySectorBytes(context.source);
+        const std::optional<std::string> read =
+            context.digests != nullptr ? context.digests->imageSha256(imageBytes) : std::nullopt;
+        if (read != context.expectedImageSha256) {
+            closeHandles(context);
+            appendLogLine(context.logPath, kImageChecksumMismatchText);
+            writeLogSummary(context.logPath, LogOutcome::Failed, context.source);
+            return CopyOutcome::Failed;
+        }
+    }
+    context.source.handle.reset();
+    // The verification reads the destination back through the handle that
+    // still holds it for this program alone, with the progress clock running.
+    if (!context.verifyAfter) {
+        context.observer.killProgressTimer();
+        context.destination.handle.reset();
+    }
     writeLogSummary(context.logPath, LogOutcome::Completed, context.source);
     return CopyOutcome::Completed;
 }

@@ -13,6 +13,9 @@ inline constexpr std::uint32_t kBlockBytes = 32u * 1024 * 1024;
 // The caption of the message boxes the engine shows itself.
 inline constexpr std::string_view kEngineMessageCaption = "Orvel Disk Image";
 
+inline constexpr std::string_view kImageReadErrorText = "Read error in the image file. Sector No.\t:\t";
+inline constexpr std::string_view kImageChecksumMismatchText = "The image file does not match its checksum.";
+
 inline constexpr std::string_view kDestinationInUseMessage =
     "The destination is in use by the system (swap, RAID, LVM or encryption). Nothing was written.";
 
@@ -72,9 +75,14 @@ CopyOutcome writeFailureExit(CopyContext& context, std::uint64_t destinationSect
 // The source went away: the sector in work is logged, summary "Operation
 // failed.". Nothing more can be read, so no sector is marked bad for it.
 CopyOutcome deviceLostExit(CopyContext& context, std::uint64_t sourceSector);
+// A restore's image file could not be read: its sector is logged, summary
+// "Operation failed.". Nothing is marked on the destination for it.
+CopyOutcome imageReadFailureExit(CopyContext& context, std::uint64_t sourceSector);
 // The range is done: flushes the destination, moves the position to the end,
 // stops the progress clock and writes "Operation successfully completed.".
-// A flush the destination refuses ends as a failure instead.
+// A flush the destination refuses, or a restore's image that does not match
+// its checksum, ends as a failure instead. The destination stays open when
+// a verification follows.
 CopyOutcome finishCopy(CopyContext& context);
 
 } // namespace orvel

@@ -2,21 +2,67 @@
 
 #include "engine/copy_steps.h"
 #include "engine/forward_copy.h"
+#include "engine/image_checksum_file.h"
 #include "engine/operation_log.h"
 #include "engine/operation_slots.h"
 #include "engine/reverse_copy.h"
+#include "engine/verify_pass.h"
+
+#include <optional>
 
 namespace orvel {
 
 namespace {
 
-MessageRequest closingMessage(CopyOutcome outcome)
+MessageRequest closingMessage(CopyOutcome outcome, bool verificationFailed)
 {
+    if (verificationFailed)
+        return {std::string(kVerificationFailedMessage), std::string(kEngineMessageCaption), MessageIcon::Error,
+                MessageButtons::Ok};
     if (outcome == CopyOutcome::Failed)
         return {std::string(kOperationFailedMessage), std::string(kEngineMessageCaption), MessageIcon::Error,
                 MessageButtons::Ok};
     return {std::string(kOperationCompletedMessage), std::string(kEngineMessageCaption), MessageIcon::Information,
             MessageButtons::Ok};
+}
+
+bool isImageFile(const DiskDevice& device)
+{
+    return device.kind == DeviceKind::ImageFile;
+}
+
+// The destination bytes the run may write, for the digests' table.
+std::pair<std::uint64_t, std::uint64_t> destinationSpan(const DiskDevice& source, const DiskDevice& destination)
+{
+    const std::uint64_t sectorBytes = copySectorBytes(source);
+    const std::uint64_t first = destination.startSector * sectorBytes;
+    return {first, first + (source.endSector - source.startSector) * sectorBytes};
+}
+
+// What follows a completed copy: an imaging's checksum file, then the
+// verification when it was asked for.
+CopyOutcome afterCopy(CopyContext& context, WriteDigests& digests, bool& verificationFailed)
+{
+    if (isImageFile(context.destination)) {
+        const std::uint64_t imageBytes = (context.source.endSector - context.source.startSector) *
+                                         copySectorBytes(context.source);
+        const std::optional<std::string> digest = digests.imageSha256(imageBytes);
+        if (!digest || !writeChecksumFile(context.destination.name, *digest))
+            appendLogLine(context.logPath, "Warning: the checksum file " + checksumPathFor(context.destination.name) +
+                                               " could not be written.");
+    }
+    if (!context.verifyAfter)
+        return CopyOutcome::Completed;
+    switch (verifyDestination(context, *digests.regions())) {
+    case VerifyOutcome::Passed:
+        return CopyOutcome::Completed;
+    case VerifyOutcome::Cancelled:
+        return CopyOutcome::Cancelled;
+    case VerifyOutcome::Failed:
+        break;
+    }
+    verificationFailed = true;
+    return CopyOutcome::Failed;
 }
 
 } // namespace
@@ -42,11 +88,25 @@ OperationResult copyThreadProc(const WorkerSettings& settings)
     logFileName = log.path;
     CopyContext context{*sourceDevice, *destinationDevice, *currentJob,   settings.observer,
                         settings.pauseGate, settings.cloningShown,  logFileName};
+    const bool imaging = isImageFile(*destinationDevice);
+    context.sourceIsImage = isImageFile(*sourceDevice);
+    if (context.sourceIsImage)
+        context.expectedImageSha256 = readChecksumFile(sourceDevice->name).value_or("");
+    context.verifyAfter = settings.verify;
+    const auto [firstByte, endByte] = destinationSpan(*sourceDevice, *destinationDevice);
+    WriteDigests digests({settings.verify, imaging || !context.expectedImageSha256.empty()}, firstByte, endByte);
+    context.digests = &digests;
+
+    bool verificationFailed = false;
     result.outcome = settings.forwardCopy ? runForwardCopy(context) : runReverseCopy(context);
+    if (result.outcome == CopyOutcome::Completed)
+        result.outcome = afterCopy(context, digests, verificationFailed);
+    // Whatever ended the run, nothing stays open.
+    destinationDevice->handle.reset();
     currentJob->state = JobState::Finished;
 
     settings.observer.killProgressTimer();
-    settings.observer.showMessage(closingMessage(result.outcome));
+    settings.observer.showMessage(closingMessage(result.outcome, verificationFailed));
     settings.observer.showHome();
     if (!logFileName.empty())
         settings.observer.openLog(logFileName);

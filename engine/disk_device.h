@@ -12,9 +12,10 @@
 namespace orvel {
 
 enum class DeviceKind : std::uint32_t {
-    NotOpened = 0,  // a handle put into the record directly (the image file)
+    NotOpened = 0,  // a handle put into the record directly
     PhysicalDrive = 1,
     Volume = 2,
+    ImageFile = 3,  // an image being written or restored; the record's name is its path
 };
 
 // One open physical drive, volume or image file, with the range to copy and,

@@ -212,6 +212,11 @@ bool appendLayoutWarning(const std::string& logPath)
                       std::ios::app);
 }
 
+bool appendLogLine(const std::string& logPath, std::string_view line)
+{
+    return writeToLog(logPath, std::string(line) + std::string(kLineEnd), std::ios::app);
+}
+
 bool writeLogSummary(const std::string& logPath, LogOutcome outcome, const DiskDevice& source)
 {
     std::string text;

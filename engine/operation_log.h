@@ -63,6 +63,8 @@ bool appendFlushError(const std::string& logPath);
 // The destination drive's partition table is erased, but the system could
 // not be made to forget the old partitions; the copy goes on.
 bool appendLayoutWarning(const std::string& logPath);
+// A line of its own, given without its line end.
+bool appendLogLine(const std::string& logPath, std::string_view line);
 bool writeLogSummary(const std::string& logPath, LogOutcome outcome, const DiskDevice& source);
 
 } // namespace orvel

@@ -1,6 +1,7 @@
 #include "engine/operation_setup.h"
 
 #include "engine/disk_device.h"
+#include "engine/image_checksum_file.h"
 #include "engine/operation_slots.h"
 #include "engine/setup_rules.h"
 
@@ -207,6 +208,10 @@ bool setUpImaging(const ImagingRequest& request, DeviceAccess& access, MessageBo
         releaseOperationSlots();
         return false;
     }
+    destinationDevice->kind = DeviceKind::ImageFile;
+    destinationDevice->name = request.imagePath;
+    // The checksum of the file this one replaces would no longer match it.
+    removeChecksumFile(request.imagePath);
     destinationName = request.imagePath;
 
     currentJob = std::make_unique<CopyJob>();

@@ -92,6 +92,7 @@ bool setUpRestore(const RestoreRequest& request, DeviceAccess& access, MessageBo
     // The image is read in the destination's sectors, from its first byte to its last.
     sourceDevice = std::make_unique<DiskDevice>();
     sourceDevice->handle = std::move(image);
+    sourceDevice->kind = DeviceKind::ImageFile;
     sourceDevice->name = request.imagePath;
     sourceDevice->sectorSize = sectorSize;
     sourceDevice->endSector = imageBytes / sectorSize;

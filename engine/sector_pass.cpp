@@ -98,6 +98,8 @@ CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t
         }
         if (source.deviceLost)
             return deviceLostExit(context, sourceSector);
+        if (context.sourceIsImage)
+            return imageReadFailureExit(context, sourceSector);
 
         // Counted and logged once, even when a later attempt reads it: its
         // data may be unreliable, and the operator should know where it was.

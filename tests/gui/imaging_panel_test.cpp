@@ -338,7 +338,7 @@ TEST_P(ImagingSetUp, NextCreatesTheImageAndAJobOverTheWholeSourceInItsOwnSectors
     EXPECT_EQ(sourceDevice->endSector, 300u);
     EXPECT_EQ(sourceDevice->retryCount, 5);
     EXPECT_NE(destinationDevice->handle, nullptr);
-    EXPECT_EQ(destinationDevice->kind, DeviceKind::NotOpened);
+    EXPECT_EQ(destinationDevice->kind, DeviceKind::ImageFile);
     EXPECT_EQ(destinationDevice->startSector, 0u);
     EXPECT_EQ(currentJob->state, JobState::Running);
     EXPECT_EQ(currentJob->positionBytes, 0u);

@@ -216,6 +216,7 @@ bool FaultyDisk::startServer(const Options& options, std::string& error)
         "--sector-size=" + std::to_string(options.sectorSize),
         "--fail-reads=" + sectorList(options.failingReads),
         "--fail-writes=" + sectorList(options.failingWrites),
+        "--flip-reads=" + sectorList(options.flippedReads),
         "--exit-with-parent",
     };
     std::vector<char*> argv;

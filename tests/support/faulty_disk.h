@@ -43,6 +43,7 @@ public:
         bool pattern = true;                        // deterministic bytes; false: a sparse file of zeros
         std::vector<std::uint64_t> failingReads;    // sector numbers
         std::vector<std::uint64_t> failingWrites;   // sector numbers
+        std::vector<std::uint64_t> flippedReads;    // read back with their first byte inverted, without an error
         bool directIo = true;                       // the loop device's own direct I/O
     };
 
@@ -61,6 +62,10 @@ public:
     std::uint32_t sectorSize() const { return sectorSize_; }
     std::uint64_t sizeBytes() const { return sizeBytes_; }
     std::uint64_t sectorCount() const { return sizeBytes_ / sectorSize_; }
+
+    // The disk as a regular file (the FUSE file the loop device is attached
+    // to), with the same failing sectors.
+    std::string servedFile() const { return mountPoint_ + "/disk.img"; }
 
     // The file that holds the disk's bytes: what a read returns, where a write lands.
     const std::string& backingFile() const { return backingFile_; }

@@ -60,6 +60,8 @@ constexpr const char* kUsage =
     "  --sector-size=N       512 (default) or 4096\n"
     "  --fail-reads=LIST     sectors whose reads fail, e.g. 7,100-103\n"
     "  --fail-writes=LIST    sectors whose writes fail\n"
+    "  --flip-reads=LIST     sectors read back with their first byte inverted,\n"
+    "                        without an error (a disk that silently corrupts)\n"
     "  --exit-with-parent    unmount and exit when the starting process ends\n"
     "\n";
 
@@ -85,6 +87,7 @@ struct Disk {
     std::uint32_t sectorSize = 512;
     std::vector<SectorRange> failingReads;
     std::vector<SectorRange> failingWrites;
+    std::vector<SectorRange> flippedReads;
     TransferStats* stats = nullptr;
 };
 
@@ -201,9 +204,15 @@ int readFile(const char* path, char* buffer, std::size_t size, off_t offset, fus
     served.stats->recordRead(first, last, failing);
     if (failing)
         return -EIO;
-    return transferAll(size, [&](std::size_t done) {
+    const int read = transferAll(size, [&](std::size_t done) {
         return ::pread(served.backingFd, buffer + done, size - done, offset + static_cast<off_t>(done));
     });
+    for (std::uint64_t sector = first; read > 0 && sector <= last; ++sector) {
+        const std::uint64_t at = sector * served.sectorSize;
+        if (at >= start && at < start + static_cast<std::uint64_t>(read) && touchesAny(served.flippedReads, sector, sector))
+            buffer[at - start] = static_cast<char>(~buffer[at - start]);
+    }
+    return read;
 }
 
 int writeFile(const char*, const char* buffer, std::size_t size, off_t offset, fuse_file_info*)
@@ -239,6 +248,7 @@ struct Options {
     char* backing = nullptr;
     char* failReads = nullptr;
     char* failWrites = nullptr;
+    char* flipReads = nullptr;
     unsigned sectorSize = 512;
     int exitWithParent = 0;
     int help = 0;
@@ -251,6 +261,7 @@ struct Options {
         std::free(backing);
         std::free(failReads);
         std::free(failWrites);
+        std::free(flipReads);
     }
 };
 
@@ -259,6 +270,7 @@ const fuse_opt kOptionTemplates[] = {
     {"--sector-size=%u", offsetof(Options, sectorSize), 0},
     {"--fail-reads=%s", offsetof(Options, failReads), 0},
     {"--fail-writes=%s", offsetof(Options, failWrites), 0},
+    {"--flip-reads=%s", offsetof(Options, flipReads), 0},
     {"--exit-with-parent", offsetof(Options, exitWithParent), 1},
     {"-h", offsetof(Options, help), 1},
     {"--help", offsetof(Options, help), 1},
@@ -301,7 +313,8 @@ int run(int argc, char** argv)
     }
     auto failingReads = sectorList(options.failReads, "--fail-reads");
     auto failingWrites = sectorList(options.failWrites, "--fail-writes");
-    if (!failingReads || !failingWrites)
+    auto flippedReads = sectorList(options.flipReads, "--flip-reads");
+    if (!failingReads || !failingWrites || !flippedReads)
         return 2;
 
     const FileDescriptor backing(::open(options.backing, O_RDWR | O_CLOEXEC));
@@ -317,6 +330,7 @@ int run(int argc, char** argv)
     served.sectorSize = options.sectorSize;
     served.failingReads = *failingReads;
     served.failingWrites = std::move(*failingWrites);
+    served.flippedReads = std::move(*flippedReads);
     const std::uint64_t sectorCount = (served.sizeBytes + served.sectorSize - 1) / served.sectorSize;
     TransferStats stats(sectorCount, std::move(*failingReads));
     served.stats = &stats;
