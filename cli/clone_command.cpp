@@ -167,7 +167,8 @@ int runCloneCommand(CommandContext& context)
     if (!start.started)
         return exitStatusAfterRefusal(messages);
 
-    return runPreparedOperation({start.forwardCopy, true, common.quiet, logDirectory}, context.out, context.err);
+    return runPreparedOperation({start.forwardCopy, true, common.quiet, logDirectory, common.verify}, context.out,
+                                context.err);
 }
 
 } // namespace orvel::cli

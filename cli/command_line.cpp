@@ -22,6 +22,8 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"clone", runCloneCommand},
     {"image", runImageCommand},
+    {"restore", runRestoreCommand},
+    {"verify", runVerifyCommand},
     {"list", runListCommand},
     {"health", runHealthCommand},
 };

@@ -101,7 +101,7 @@ int runImageCommand(CommandContext& context)
     if (!started)
         return exitStatusAfterRefusal(messages);
 
-    return runPreparedOperation({true, false, common.quiet, logDirectory}, context.out, context.err);
+    return runPreparedOperation({true, false, common.quiet, logDirectory, common.verify}, context.out, context.err);
 }
 
 } // namespace orvel::cli

@@ -17,6 +17,8 @@ CommonOperationOptions takeCommonOptions(std::vector<std::string>& arguments)
             return options.assumeYes = true;
         if (argument == "--quiet" || argument == "-q")
             return options.quiet = true;
+        if (argument == "--verify")
+            return options.verify = true;
         return false;
     });
     return options;

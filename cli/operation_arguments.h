@@ -9,13 +9,14 @@
 
 namespace orvel::cli {
 
-// The options clone and image share.
+// The options clone, image and restore share.
 struct CommonOperationOptions {
     bool assumeYes = false;
     bool quiet = false;
+    bool verify = false;
 };
 
-// Takes --yes and --quiet out of `arguments`.
+// Takes --yes, --quiet and --verify out of `arguments`.
 CommonOperationOptions takeCommonOptions(std::vector<std::string>& arguments);
 
 // The log folder: --log-dir, or the platform's own. Empty (with a message on

@@ -33,7 +33,8 @@ public:
     MessageAnswer showMessage(const MessageRequest& request) override
     {
         std::lock_guard lock(mutex_);
-        // The closing message is said once, by the outcome line with its counts.
+        // The closing message is said once, by the outcome line with its counts
+        // (a failed verification's is an error of its own, and is said).
         if (request.text == kOperationCompletedMessage || request.text == kOperationFailedMessage)
             return MessageAnswer::Ok;
         endProgressLine();
@@ -62,6 +63,12 @@ public:
 
     void openLog(const std::string&) override {}
 
+    JobPhase phase()
+    {
+        std::lock_guard lock(mutex_);
+        return over_ ? JobPhase::Copying : job_.phase.load();
+    }
+
     void requestCancel()
     {
         std::lock_guard lock(mutex_);
@@ -76,8 +83,10 @@ public:
         std::lock_guard lock(mutex_);
         if (over_)
             return;
-        const std::string line = progressLine(ProgressSnapshot{job_.positionBytes.load(), job_.endBytes, startBytes,
-                                                               elapsedSeconds, source_.badSectors.load()});
+        const bool verifying = job_.phase.load() == JobPhase::Verifying;
+        const std::string line =
+            progressLine(ProgressSnapshot{job_.positionBytes.load(), job_.endBytes, startBytes, elapsedSeconds,
+                                          source_.badSectors.load(), verifying});
         if (onTerminal) {
             out_ << '\r' << line << "\x1b[K" << std::flush;
             lineOpen_ = true;
@@ -138,15 +147,17 @@ int runPreparedOperation(const RunSettings& settings, std::ostream& out, std::os
 {
     CommandLineObserver observer(*currentJob, *sourceDevice, out, err);
     PauseGate pauseGate;
-    const std::uint64_t startBytes = currentJob->positionBytes;
+    std::uint64_t startBytes = currentJob->positionBytes;
     const bool onTerminal = isTerminal(StandardStream::Output);
     const auto started = Clock::now();
     auto lastLine = started;
 
     watchCancelSignals();
     CopyWorker worker(WorkerSettings{observer, pauseGate, settings.forwardCopy, settings.cloningShown,
-                                     settings.logDirectory});
+                                     settings.logDirectory, settings.verify});
     bool cancelAsked = false;
+    JobPhase phase = JobPhase::Copying;
+    auto phaseStarted = started;
     while (!worker.finished()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         if (!cancelAsked && cancelSignalReceived()) {
@@ -156,11 +167,18 @@ int runPreparedOperation(const RunSettings& settings, std::ostream& out, std::os
         if (settings.quiet)
             continue;
         const auto now = Clock::now();
+        // The verification's rate and time left are its own, measured from its start.
+        const JobPhase phaseNow = observer.phase();
+        if (phaseNow != phase) {
+            phase = phaseNow;
+            phaseStarted = now;
+            startBytes = 0;
+        }
         // On a terminal one line that keeps changing; elsewhere a line every few seconds.
         if (!onTerminal && now - lastLine < std::chrono::seconds(5))
             continue;
         lastLine = now;
-        observer.showProgress(startBytes, std::chrono::duration<double>(now - started).count(), onTerminal);
+        observer.showProgress(startBytes, std::chrono::duration<double>(now - phaseStarted).count(), onTerminal);
     }
     const OperationResult& result = worker.wait();
 

@@ -10,6 +10,7 @@ struct RunSettings {
     bool cloningShown = false;
     bool quiet = false;
     std::string logDirectory;
+    bool verify = false;
 };
 
 // Runs the operation set up in the slots to its end, showing progress on

@@ -59,6 +59,11 @@ std::string describeImageFile(const std::string& path, bool replaced)
     return "image file " + path + (replaced ? ", which exists and will be replaced" : " (a new file)");
 }
 
+std::string describeImageSource(const std::string& path, std::uint64_t sizeBytes)
+{
+    return "image file " + path + ", " + sizeText(sizeBytes);
+}
+
 std::string operationSummary(const OperationPlan& plan)
 {
     std::string text = "Source:      " + plan.source + "\nDestination: " + plan.destination + "\n";

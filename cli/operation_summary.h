@@ -15,6 +15,8 @@ std::string describeEntry(const DriveInfo& entry, const std::string& typed);
 
 // An image file by its absolute path, and whether an existing file goes.
 std::string describeImageFile(const std::string& path, bool replaced);
+// An image file read for a restore: "image file PATH, 1.0 GB".
+std::string describeImageSource(const std::string& path, std::uint64_t sizeBytes);
 
 // What a clone or an imaging is about to do.
 struct OperationPlan {

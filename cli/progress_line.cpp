@@ -27,7 +27,8 @@ std::string progressLine(const ProgressSnapshot& snapshot)
     const std::uint64_t position = snapshot.positionBytes < end ? snapshot.positionBytes : end;
     const int percent = end == 0 ? 100 : static_cast<int>(static_cast<double>(position) / static_cast<double>(end) * 100.0);
 
-    std::string line = std::to_string(percent) + "%  " + byteCountText(position) + " of " + byteCountText(end);
+    std::string line = (snapshot.verifying ? "verifying  " : "") + std::to_string(percent) + "%  " +
+                       byteCountText(position) + " of " + byteCountText(end);
 
     const std::uint64_t moved = position > snapshot.startBytes ? position - snapshot.startBytes : 0;
     if (moved > 0 && snapshot.elapsedSeconds > 0) {
@@ -40,6 +41,8 @@ std::string progressLine(const ProgressSnapshot& snapshot)
                       static_cast<unsigned long long>(secondsLeft % 60));
         line += text;
     }
+    if (snapshot.verifying)
+        return line;
     line += "  " + std::to_string(snapshot.badSectors) + (snapshot.badSectors == 1 ? " bad sector" : " bad sectors");
     return line;
 }

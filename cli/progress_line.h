@@ -13,10 +13,12 @@ struct ProgressSnapshot {
     std::uint64_t startBytes = 0;       // where the operation began
     double elapsedSeconds = 0;
     std::uint64_t badSectors = 0;
+    bool verifying = false;             // the destination is being read back
 };
 
 // "37%  1.20 GB of 3.30 GB  412.5 MB/s  0:00:05 left  0 bad sectors"; the
-// rate and the time left appear once there is something to measure.
+// rate and the time left appear once there is something to measure. While
+// verifying: "verifying  37%  1.20 GB of 3.30 GB ..." without the bad sectors.
 std::string progressLine(const ProgressSnapshot& snapshot);
 
 // Bytes in the program's units (multiples of 1024, two decimals).

@@ -106,6 +106,40 @@ TEST_F(CommandLineOnLoopDevices, ImagesAPartitionByItsKernelName)
     EXPECT_EQ(fileBytes(image, 0, 16 << 20), fileBytes(disk->backingFile(), 1 << 20, 16 << 20));
 }
 
+// Imaging writes the checksum sha256sum -c reads, restore puts the image back
+// byte for byte, and verify catches an image changed afterwards.
+TEST_F(CommandLineOnLoopDevices, ImageRestoreAndVerifyMakeARoundTrip)
+{
+    auto source = makeLoop(diskOf(kDiskBytes));
+    auto destination = makeLoop(diskOf(kDiskBytes));
+    ASSERT_TRUE(source && destination);
+    writePattern(source->backingFile(), kDiskBytes);
+    const std::string image = folder.file("disk.img");
+
+    CommandResult result = run({"image", source->path(), image, "--yes", "--quiet", "--verify"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    const std::string sha256sum = findProgram("sha256sum");
+    if (!sha256sum.empty()) {
+        const CommandResult checked = runCommand({"/bin/sh", "-c", "cd '" + folder.path() + "' && " + sha256sum +
+                                                                       " -c disk.img.sha256"});
+        EXPECT_EQ(checked.exitStatus, 0) << checked.output;
+    }
+    result = run({"restore", image, destination->path(), "--yes", "--quiet"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    for (std::uint64_t offset = 0; offset < kDiskBytes; offset += 8 << 20)
+        ASSERT_EQ(fileBytes(destination->backingFile(), offset, 8 << 20), fileBytes(source->backingFile(), offset, 8 << 20))
+            << "at byte " << offset;
+    EXPECT_EQ(run({"verify", image}).exitStatus, 0);
+
+    const int fd = ::open(image.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "\x5a", 1, 12345), 1);
+    ::close(fd);
+    result = run({"verify", image});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.output.find("The image file does not match its checksum."), std::string::npos) << result.output;
+}
+
 TEST_F(CommandLineOnLoopDevices, InterruptDuringABadAreaEndsCancelled)
 {
     if (const std::string reason = FaultyDisk::unavailableReason(); !reason.empty())
