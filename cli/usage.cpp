@@ -17,7 +17,7 @@ Commands:
   health DRIVE [--json]
       The drive's temperature and S.M.A.R.T. attribute table.
   clone SOURCE DEST [--range SOURCE_START DEST_START COUNT | --reverse]
-        [--retries N] [--yes] [--quiet]
+        [--retries N] [--yes] [--quiet] [--verify]
       Copies SOURCE onto DEST sector by sector: the whole source (the
       default), a range of COUNT sectors from SOURCE_START to DEST_START, or
       the whole source from the last sector down (--reverse). Unreadable
@@ -27,10 +27,25 @@ Commands:
       first, whichever of the three is copied; a volume is dismounted (or
       locked) first and its drive's partition table is left alone.
       Sector numbers and counts are whole numbers of digits only.
-  image SOURCE FILE [--yes] [--quiet]
+  image SOURCE FILE [--yes] [--quiet] [--verify]
       Copies SOURCE into the raw image FILE (".img" is appended unless FILE
       ends in it; an existing file is replaced). Unreadable sectors are read
-      5 more times, as in the desktop program.
+      5 more times, as in the desktop program. FILE.sha256 is written beside
+      it, in the format `sha256sum -c` reads.
+  restore IMAGE DEST [--verify | --no-verify] [--yes] [--quiet]
+      Writes the image file IMAGE onto DEST from its first sector, and
+      nothing past the image's end. DEST is prepared as for clone. IMAGE
+      must be a whole number of DEST's sectors and no larger than DEST; when
+      IMAGE.sha256 exists the image's bytes must match it. Verifies unless
+      --no-verify.
+  verify IMAGE [--quiet]
+      Reads IMAGE whole and compares it with IMAGE.sha256. Exit status 0
+      when they match, 1 when they do not or there is no IMAGE.sha256.
+
+--verify reads the destination back after the copy (the source is not read
+again) and compares it with what was written; a difference fails the
+operation, and the log names the first sector of the 1 MiB region that
+differs.
 
 SOURCE and DEST are a drive number as `list` shows it, a volume name
 (such as sdb1), or a /dev path of a whole disk or partition. Before the
@@ -51,7 +66,7 @@ Options:
   --version       the program's version
 
 Exit status: 0 completed, 1 failed, 2 bad usage (reported before any
-question), 3 cancelled or answered No.
+question), 3 cancelled or answered No. A failed verification exits 1.
 Ctrl+C (or SIGTERM) during a copy cancels it; the log then ends with
 "Operation Cancelled.".
 )";
