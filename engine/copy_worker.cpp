@@ -93,14 +93,18 @@ OperationResult copyThreadProc(const WorkerSettings& settings)
     if (context.sourceIsImage)
         context.expectedImageSha256 = readChecksumFile(sourceDevice->name).value_or("");
     context.verifyAfter = settings.verify;
-    const auto [firstByte, endByte] = destinationSpan(*sourceDevice, *destinationDevice);
-    WriteDigests digests({settings.verify, imaging || !context.expectedImageSha256.empty()}, firstByte, endByte);
-    context.digests = &digests;
+    // Digests only where something reads them: the writes stay one call each otherwise.
+    const WriteDigests::Wanted wanted{settings.verify, imaging || !context.expectedImageSha256.empty()};
+    std::optional<WriteDigests> digests;
+    if (wanted.regions || wanted.imageSha256) {
+        const auto [firstByte, endByte] = destinationSpan(*sourceDevice, *destinationDevice);
+        context.digests = &digests.emplace(wanted, firstByte, endByte);
+    }
 
     bool verificationFailed = false;
     result.outcome = settings.forwardCopy ? runForwardCopy(context) : runReverseCopy(context);
-    if (result.outcome == CopyOutcome::Completed)
-        result.outcome = afterCopy(context, digests, verificationFailed);
+    if (result.outcome == CopyOutcome::Completed && digests)
+        result.outcome = afterCopy(context, *digests, verificationFailed);
     // Whatever ended the run, nothing stays open.
     destinationDevice->handle.reset();
     currentJob->state = JobState::Finished;
