@@ -102,7 +102,6 @@ TEST_F(PanelPictures, ProgressWindowWhileCopying)
     const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     makeDrives({source, simDrive(2 * 65536 + 8)});
     host->switchesPanels = true;
-    host->cloning = true;
     CCloningWnd& panel = showSetupPanel<CCloningWnd>();
     findControl<QComboBox>(panel, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(panel, CCloningWnd::kDestinationListId)->setCurrentIndex(1);

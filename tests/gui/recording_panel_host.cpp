@@ -55,11 +55,11 @@ void RecordingPanelHost::handlePanelMessage(std::uint32_t message)
         show<CProgressWnd>();
         break;
     case WM_SHOW_CLONING:
-        cloning = true;
+        setOperation(OperationKind::Cloning, false);
         show<CCloningWnd>();
         break;
     case WM_SHOW_IMAGING:
-        cloning = false;
+        setOperation(OperationKind::Imaging, false);
         show<CImagingWnd>();
         break;
     default:
