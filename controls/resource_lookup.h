@@ -20,6 +20,7 @@ inline constexpr std::uint16_t kApplicationIconId = 128;
 inline constexpr std::uint16_t kHomePictureId = 310;
 inline constexpr std::uint16_t kCloningPictureId = 311;
 inline constexpr std::uint16_t kImagingPictureId = 312;
+inline constexpr std::uint16_t kRestorePictureId = 313;
 inline constexpr std::uint16_t kHelpImageId = 317;
 
 // The resource path of a resource; for an icon, the folder holding its sizes.

@@ -8,17 +8,18 @@
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
 #include "panels/control_id.h"
+#include "panels/drive_list_box.h"
 #include "panels/drive_list_filler.h"
 #include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
+#include "panels/verify_box.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
-#include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -32,7 +33,6 @@ namespace {
 
 constexpr int kPanelFontHeight = 16;
 constexpr int kDriveLabelFontHeight = 19;
-constexpr int kComboListHeight = 200;  // the open list
 const QString kNote = QStringLiteral("Note: Too many attempts for bad sectors may damage the disk.");
 constexpr int kNoteX = 10;
 constexpr int kNoteAboveBottom = 100;
@@ -55,20 +55,6 @@ CXEdit* makeSectorField(QWidget& panel, int id)
     field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
     setUpGreyField(*field);
     return field;
-}
-
-QComboBox* makeDriveList(QWidget& panel, int id)
-{
-    auto* list = new QComboBox(&panel);
-    setControlId(*list, id);
-    list->setFont(QApplication::font());
-    // A drop-down with an edit field that shows the choice; typing in it
-    // cannot pick another entry.
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->lineEdit()->setReadOnly(true);
-    list->setMaxVisibleItems(kComboListHeight / QFontMetrics(list->font()).height());
-    return list;
 }
 
 QRadioButton* makeRetryChoice(QWidget& panel, const QString& text, int id)
@@ -151,6 +137,7 @@ void CCloningWnd::createControls()
 
     wholeAreaBox_ = makeAreaBox(*this, QStringLiteral("Clone entire area"), kWholeAreaBoxId);
     reverseBox_ = makeAreaBox(*this, QStringLiteral("Reverse cloning"), kReverseBoxId);
+    verifyBox_ = makeVerifyBox(*this, QStringLiteral("Verify after copying"), kVerifyBoxId, false);
 
     retry2_ = makeRetryChoice(*this, QStringLiteral("2"), kRetry2Id);
     retry3_ = makeRetryChoice(*this, QStringLiteral("3"), kRetry3Id);
@@ -194,6 +181,8 @@ void CCloningWnd::layoutControls()
     countField_->setGeometry(250, 220, 200, 20);
     wholeAreaBox_->setGeometry(50, 135, 150, 20);
     reverseBox_->setGeometry(250, 135, 150, 20);
+    // The free end of the options' row.
+    verifyBox_->setGeometry(420, 135, 160, 20);
     retry2_->setGeometry(250, 250, 50, 20);
     retry3_->setGeometry(310, 250, 50, 20);
     retry5_->setGeometry(370, 250, 50, 20);
@@ -335,6 +324,7 @@ void CCloningWnd::nextClicked()
     if (!start.started)
         return;
     host_.setForwardCopy(start.forwardCopy);
+    host_.setOperation(OperationKind::Cloning, verifyBox_->isChecked());
     host_.handlePanelMessage(WM_COPY_START);  // destroys this panel
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QRadioButton;
 
@@ -24,7 +25,8 @@ class PanelHost;
 
 // The panel on which the operator sets up a clone: source and destination
 // from the machine's drives and volumes, a range or the whole source (forwards
-// or in reverse) and the retry attempts for bad sectors. Next checks the
+// or in reverse), the retry attempts for bad sectors and whether to verify
+// the destination afterwards. Next checks the
 // choices, fills the operation slots and asks the host for the progress
 // window; Back returns home.
 class CCloningWnd : public QWidget {
@@ -49,6 +51,7 @@ public:
     static constexpr int kRetry2Id = 3012;
     static constexpr int kRetry3Id = 3013;
     static constexpr int kRetry5Id = 3014;
+    static constexpr int kVerifyBoxId = 3015;
 
     // Creates the controls and starts filling the lists at once.
     CCloningWnd(PanelHost& host, QWidget* parent = nullptr);
@@ -94,6 +97,7 @@ private:
     CXEdit* countField_ = nullptr;
     ManualCheckBox* wholeAreaBox_ = nullptr;
     ManualCheckBox* reverseBox_ = nullptr;
+    QCheckBox* verifyBox_ = nullptr;
     COrvelButton* nextButton_ = nullptr;
     COrvelButton* backButton_ = nullptr;
     QRadioButton* retry2_ = nullptr;

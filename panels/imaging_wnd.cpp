@@ -9,18 +9,19 @@
 #include "engine/setup_rules.h"
 #include "inventory/drive_inventory.h"
 #include "panels/control_id.h"
+#include "panels/drive_list_box.h"
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
+#include "panels/verify_box.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QLineEdit>
 #include <QPainter>
 
 #include <string>
@@ -32,7 +33,6 @@ namespace {
 
 constexpr int kPanelFontHeight = 18;
 constexpr int kLabelFontHeight = 19;
-constexpr int kComboListHeight = 200;  // the open list
 const QColor kBrowseFill(222, 220, 221);
 
 QString askForImagePath(QWidget* parent)
@@ -89,15 +89,7 @@ void CImagingWnd::createControls()
     sourceLabel_ = makeLabel(*this, QStringLiteral("Source Drive : "), kSourceLabelId);
     pathLabel_ = makeLabel(*this, QStringLiteral("Destination Path : "), kPathLabelId);
 
-    sourceList_ = new QComboBox(this);
-    setControlId(*sourceList_, kSourceListId);
-    sourceList_->setFont(QApplication::font());
-    // A drop-down with an edit field that shows the choice; typing in it
-    // cannot pick another entry.
-    sourceList_->setEditable(true);
-    sourceList_->setInsertPolicy(QComboBox::NoInsert);
-    sourceList_->lineEdit()->setReadOnly(true);
-    sourceList_->setMaxVisibleItems(kComboListHeight / QFontMetrics(sourceList_->font()).height());
+    sourceList_ = makeDriveList(*this, kSourceListId);
 
     pathField_ = new CXEdit(this);
     setControlId(*pathField_, kPathFieldId);
@@ -110,6 +102,8 @@ void CImagingWnd::createControls()
     browseButton_->imageButton_ = true;
     browseButton_->imageId_ = 0;
     browseButton_->textColour_ = kPanelBlack;
+
+    verifyBox_ = makeVerifyBox(*this, QStringLiteral("Verify after copying"), kVerifyBoxId, false);
 
     backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId);
     setUpPanelButton(*backButton_, panelFont_);
@@ -133,6 +127,7 @@ void CImagingWnd::layoutControls()
     sourceList_->setGeometry(200, 150, 350, sourceList_->sizeHint().height());
     pathField_->setGeometry(200, 200, 300, 20);
     browseButton_->setGeometry(520, 200, 30, 20);
+    verifyBox_->setGeometry(200, 240, 160, 20);
     backButton_->setGeometry(cx - 110, cy - 60, 50, 25);
     nextButton_->setGeometry(cx - 55, cy - 60, 50, 25);
 }
@@ -214,6 +209,7 @@ void CImagingWnd::nextClicked()
     request.destinationFreeBytes = destinationFreeBytes_;
     if (!setUpImaging(request, host_.platform().devices(), host_.messageBoxes()))
         return;
+    host_.setOperation(OperationKind::Imaging, verifyBox_->isChecked());
     host_.handlePanelMessage(WM_COPY_START);  // destroys this panel
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 
 namespace orvel {
@@ -23,8 +24,8 @@ class DriveListFiller;
 class PanelHost;
 
 // The panel on which the operator sets up an imaging operation: a source from
-// the machine's drives and volumes and the path of the raw image file to
-// write. Next checks the choices, creates the image file once the operator
+// the machine's drives and volumes, the path of the raw image file to write
+// and whether to verify the image afterwards. Next checks the choices, creates the image file once the operator
 // has confirmed, fills the operation slots and asks the host for the progress
 // window; Back returns home.
 class CImagingWnd : public QWidget {
@@ -35,6 +36,7 @@ public:
     static constexpr int kSourceLabelId = 2002;
     static constexpr int kPathLabelId = 2003;
     static constexpr int kPathFieldId = 2005;
+    static constexpr int kVerifyBoxId = 2006;
     static constexpr int kBackId = 3003;
     static constexpr int kNextId = 3004;
     static constexpr int kSourceListId = 3009;
@@ -78,6 +80,7 @@ private:
     QComboBox* sourceList_ = nullptr;
     CXEdit* pathField_ = nullptr;
     COrvelButton* browseButton_ = nullptr;
+    QCheckBox* verifyBox_ = nullptr;
     COrvelButton* nextButton_ = nullptr;
     COrvelButton* backButton_ = nullptr;
     QFont panelFont_;

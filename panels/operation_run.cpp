@@ -38,8 +38,8 @@ void OperationRun::finishLast()
 OperationRun::OperationRun(PanelHost& host, CProgressWnd& window) : host_(host), window_(&window)
 {
     CopyObserver& observer = *this;
-    worker_ = std::make_unique<CopyWorker>(
-        WorkerSettings{observer, pauseGate_, host.forwardCopy(), host.cloningShown(), host.logDirectory()});
+    worker_ = std::make_unique<CopyWorker>(WorkerSettings{observer, pauseGate_, host.forwardCopy(), host.cloningShown(),
+                                                         host.logDirectory(), host.verifyAfterCopy()});
 }
 
 OperationRun::~OperationRun()

@@ -2,6 +2,7 @@
 
 #include "controls/orvel_button.h"
 #include "controls/x_static.h"
+#include "engine/copy_job.h"
 #include "engine/operation_slots.h"
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QPalette>
 #include <QProgressBar>
 
@@ -23,6 +25,27 @@ constexpr int kWindowFontHeight = 18;
 constexpr int kLabelFontHeight = 16;
 
 const char* const kCancelQuestion = "Are you sure? Please press cancel button for cancelling the operation.";
+
+QString operationName(OperationKind kind)
+{
+    switch (kind) {
+    case OperationKind::Cloning:
+        return QStringLiteral("Cloning");
+    case OperationKind::Restore:
+        return QStringLiteral("Restoring");
+    case OperationKind::Imaging:
+        break;
+    }
+    return QStringLiteral("Imaging");
+}
+
+// A restore's source is an image file, named by its path: the file's name
+// alone fits the line and tells which image it is.
+QString diskName(OperationKind kind)
+{
+    const QString name = QString::fromStdString(sourceName);
+    return kind == OperationKind::Restore ? QFileInfo(name).fileName() : name;
+}
 
 CXStatic* makeText(QWidget& window, const QString& text, int id, bool largerFont, bool rightAligned)
 {
@@ -56,8 +79,8 @@ CProgressWnd::CProgressWnd(PanelHost& host, QWidget* parent)
 
     // What the slots say is read before the worker exists.
     totalText_->setText(sourceDevice ? QString::number(sourceDevice->endSector) : QString());
-    diskNameText_->setText(QString::fromStdString(sourceName));
-    operationText_->setText(host_.cloningShown() ? QStringLiteral("Cloning") : QStringLiteral("Imaging"));
+    diskNameText_->setText(diskName(host_.operationKind()));
+    operationText_->setText(operationName(host_.operationKind()));
 
     run_ = &OperationRun::start(host_, *this);
     connect(&clock_, &QTimer::timeout, this, &CProgressWnd::refreshClock);
@@ -133,6 +156,12 @@ void CProgressWnd::refreshPercentage()
 {
     if (!currentJob)
         return;
+    // The worker starts the verification's count from nothing, so from here
+    // on the percentage is the verification's.
+    if (!verifying_ && currentJob->phase == JobPhase::Verifying) {
+        verifying_ = true;
+        operationText_->setText(QStringLiteral("Verifying"));
+    }
     const int percent = progressPercent(currentJob->positionBytes, currentJob->endBytes);
     if (percent == lastPercent_)
         return;

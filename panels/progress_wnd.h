@@ -16,10 +16,11 @@ class CXStatic;
 class OperationRun;
 class PanelHost;
 
-// The panel shown while a clone or an imaging operation runs. Creating it
+// The panel shown while a clone, an imaging or a restore runs. Creating it
 // starts the operation that the slots hold on a worker thread; it shows the
-// source, the kind of operation, the percentage, the start and elapsed time
-// and the sector counts, and offers Cancel. The worker's reports reach it on
+// source, the kind of operation, the percentage (of the verification once
+// that has begun), the start and elapsed time and the sector counts, and
+// offers Cancel. The worker's reports reach it on
 // the GUI thread; at the end the worker sends the host home, which destroys
 // this window.
 class CProgressWnd : public QWidget {
@@ -35,7 +36,8 @@ public:
     CProgressWnd(PanelHost& host, QWidget* parent = nullptr);
     ~CProgressWnd() override;
 
-    // The job's position has moved: shows the new percentage when it changed.
+    // The job's position has moved: shows the new percentage when it changed,
+    // and "Verifying" once the worker reads the destination back.
     void refreshPercentage();
     // The clock's tick: start time, elapsed time, copied sectors.
     void refreshClock();
@@ -77,6 +79,7 @@ private:
     std::int64_t startTime_ = 0;  // seconds since 1970-01-01 UTC
     std::int64_t elapsedSeconds_ = 0;
     int lastPercent_ = 0;
+    bool verifying_ = false;
     QFont windowFont_;
     QTimer clock_;
     bool clockStopped_ = false;  // by the worker, at the end of the copy

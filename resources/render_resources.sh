@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # The panel pictures are opaque 24-bit images, 600 x 400.
-for picture in home_picture cloning_picture imaging_picture; do
+for picture in home_picture cloning_picture imaging_picture restore_picture; do
   rsvg-convert --width 600 --height 400 --background-color white "$picture.svg" --output "$picture.tmp.png"
   convert "$picture.tmp.png" -alpha off -define png:color-type=2 -strip "$picture.png"
   rm "$picture.tmp.png"

@@ -27,11 +27,15 @@ void CBaseWnd::handlePanelMessage(std::uint32_t message)
 {
     switch (message) {
     case WM_SHOW_IMAGING:
-        cloningShown_ = false;
+        setOperation(OperationKind::Imaging, false);
         replacePanel(message);
         return;
     case WM_SHOW_CLONING:
-        cloningShown_ = true;
+        setOperation(OperationKind::Cloning, false);
+        replacePanel(message);
+        return;
+    case WM_SHOW_RESTORE:
+        setOperation(OperationKind::Restore, false);
         replacePanel(message);
         return;
     case WM_SHOW_HEALTH:
@@ -43,6 +47,12 @@ void CBaseWnd::handlePanelMessage(std::uint32_t message)
         replacePanel(message);
         return;
     }
+}
+
+void CBaseWnd::setOperation(OperationKind kind, bool verify)
+{
+    operationKind_ = kind;
+    verifyAfterCopy_ = verify;
 }
 
 bool CBaseWnd::replacePanel(std::uint32_t message)

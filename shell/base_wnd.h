@@ -15,7 +15,8 @@ namespace orvel {
 
 // The panel host: fills the main window below its top strip and shows one
 // panel at a time, replacing it when a panel or the worker asks. It also
-// carries the two flags that tell the worker what kind of copy to run.
+// carries what tells the worker which copy to run: the loop, the operation
+// and whether to verify.
 //
 // A switch hides the old panel and disables it at once, then creates the new
 // one; the old widget itself is deleted when control returns to the event
@@ -46,7 +47,9 @@ public:
     void handlePanelMessage(std::uint32_t message) override;
     bool forwardCopy() const override { return forwardCopy_; }
     void setForwardCopy(bool forward) override { forwardCopy_ = forward; }
-    bool cloningShown() const override { return cloningShown_; }
+    OperationKind operationKind() const override { return operationKind_; }
+    bool verifyAfterCopy() const override { return verifyAfterCopy_; }
+    void setOperation(OperationKind kind, bool verify) override;
     void closeMainWindow() override;
     QWidget* mainWindow() override { return window(); }
     Platform& platform() override { return platform_; }
@@ -76,7 +79,8 @@ private:
     bool currentPanelCreated_ = false;
     // Read by the worker's starter; nothing changes them while a copy runs.
     std::atomic<bool> forwardCopy_ = true;
-    std::atomic<bool> cloningShown_ = false;
+    std::atomic<OperationKind> operationKind_ = OperationKind::Imaging;
+    std::atomic<bool> verifyAfterCopy_ = false;
 };
 
 } // namespace orvel

@@ -5,6 +5,7 @@
 #include "panels/imaging_wnd.h"
 #include "panels/panel_messages.h"
 #include "panels/progress_wnd.h"
+#include "panels/restore_wnd.h"
 #include "shell/splash_wnd.h"
 
 namespace orvel {
@@ -34,6 +35,8 @@ PanelFactory programPanels()
             return madeWhole(new CImagingWnd(host, &parent));
         case WM_SHOW_CLONING:
             return madeWhole(new CCloningWnd(host, &parent));
+        case WM_SHOW_RESTORE:
+            return madeWhole(new CRestoreWnd(host, &parent));
         case WM_SHOW_HEALTH: {
             auto* health = new CDriveHealthWnd(host, &parent);
             return {health, [health] { return health->OnCreate(); }};

@@ -22,7 +22,7 @@ struct PanelUnderConstruction {
 using PanelFactory =
     std::function<PanelUnderConstruction(std::uint32_t message, PanelHost& host, QWidget& parent)>;
 
-// The program's own five panels.
+// The program's own six panels.
 PanelFactory programPanels();
 
 } // namespace orvel

@@ -30,6 +30,7 @@ void CSplashWnd::OnCreate()
 
     imagingButton = makeButton(QStringLiteral("Imaging"), kImagingButtonId);
     cloningButton = makeButton(QStringLiteral("Cloning"), kCloningButtonId);
+    restoreButton = makeButton(QStringLiteral("Restore"), kRestoreButtonId);
     healthButton = makeButton(QStringLiteral("Drive Health"), kHealthButtonId);
     placeButtons();
 }
@@ -58,6 +59,9 @@ void CSplashWnd::OnCommand(int commandId)
     case kCloningButtonId:
         host_.handlePanelMessage(WM_SHOW_CLONING);
         return;
+    case kRestoreButtonId:
+        host_.handlePanelMessage(WM_SHOW_RESTORE);
+        return;
     case kHealthButtonId:
         host_.setForwardCopy(false);
         host_.handlePanelMessage(WM_SHOW_HEALTH);
@@ -72,11 +76,11 @@ void CSplashWnd::resizeEvent(QResizeEvent*)
 
 void CSplashWnd::placeButtons()
 {
-    const int lefts[] = {kImagingButtonLeft, kCloningButtonLeft, kHealthButtonLeft};
-    COrvelButton* buttons[] = {imagingButton, cloningButton, healthButton};
-    for (int at = 0; at < 3; ++at) {
-        if (buttons[at] != nullptr)
-            buttons[at]->setGeometry(lefts[at], kButtonTop, kButtonWidth, kButtonHeight);
+    int left = kButtonGap;
+    for (COrvelButton* button : {imagingButton, cloningButton, restoreButton, healthButton}) {
+        if (button != nullptr)
+            button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+        left += kButtonWidth + kButtonGap;
     }
 }
 

@@ -9,25 +9,25 @@ namespace orvel {
 class COrvelButton;
 class PanelHost;
 
-// The home panel: the home picture with the three buttons from which the
+// The home panel: the home picture with the four buttons from which the
 // operator chooses what to do. The host destroys it while handling any of
-// the three buttons' switches.
+// the four buttons' switches.
 class CSplashWnd : public QWidget {
     Q_OBJECT
 
 public:
-    // Command ids of the three buttons.
+    // Command ids of the four buttons.
     static constexpr int kImagingButtonId = 1000;
     static constexpr int kCloningButtonId = 1001;
     static constexpr int kHealthButtonId = 1002;
+    static constexpr int kRestoreButtonId = 1003;
 
-    // The buttons keep their places whatever the panel's size.
-    static constexpr int kButtonWidth = 135;
+    // The buttons keep their places whatever the panel's size: four of one
+    // size across the 600-pixel panel, with margins as wide as the gaps.
+    static constexpr int kButtonWidth = 130;
     static constexpr int kButtonHeight = 50;
     static constexpr int kButtonTop = 260;
-    static constexpr int kImagingButtonLeft = 35;
-    static constexpr int kCloningButtonLeft = 228;
-    static constexpr int kHealthButtonLeft = 415;
+    static constexpr int kButtonGap = 16;
 
     // The picture leaves this strip at the bottom to the white background.
     static constexpr int kPictureBottomMargin = 30;
@@ -35,11 +35,12 @@ public:
 
     CSplashWnd(PanelHost& host, QWidget* parent);
 
-    // Makes the font and the three buttons.
+    // Makes the font and the four buttons.
     void OnCreate();
 
     COrvelButton* imagingButton = nullptr;
     COrvelButton* cloningButton = nullptr;
+    COrvelButton* restoreButton = nullptr;
     COrvelButton* healthButton = nullptr;
     QFont buttonFont;
 

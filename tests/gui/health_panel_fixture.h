@@ -51,7 +51,9 @@ public:
     void handlePanelMessage(std::uint32_t message) override;
     bool forwardCopy() const override { return forwardCopy_; }
     void setForwardCopy(bool forward) override { forwardCopy_ = forward; }
-    bool cloningShown() const override { return false; }
+    OperationKind operationKind() const override { return OperationKind::Imaging; }
+    bool verifyAfterCopy() const override { return false; }
+    void setOperation(OperationKind, bool) override {}
     void closeMainWindow() override;
     QWidget* mainWindow() override { return &window; }
     Platform& platform() override { return platform_; }

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace orvel {
 namespace {
@@ -46,13 +47,21 @@ protected:
     std::unique_ptr<CBaseWnd> host;
 };
 
-TEST_F(HomePanelTest, FillsTheHostWithThePictureAboveAWhiteStripAndThreeButtonsInTheirPlaces)
+// Left to right, as the operator sees them.
+std::vector<COrvelButton*> buttonsOf(CSplashWnd& panel)
+{
+    return {panel.imagingButton, panel.cloningButton, panel.restoreButton, panel.healthButton};
+}
+
+TEST_F(HomePanelTest, FillsTheHostWithThePictureAboveAWhiteStripAndFourEqualButtonsInTheirPlaces)
 {
     CSplashWnd& panel = home();
     EXPECT_EQ(panel.geometry(), QRect(0, 0, 600, 370));
-    EXPECT_EQ(panel.imagingButton->geometry(), QRect(35, 260, 135, 50));
-    EXPECT_EQ(panel.cloningButton->geometry(), QRect(228, 260, 135, 50));
-    EXPECT_EQ(panel.healthButton->geometry(), QRect(415, 260, 135, 50));
+    std::vector<QRect> places;
+    for (const COrvelButton* button : buttonsOf(panel))
+        places.push_back(button->geometry());
+    EXPECT_EQ(places, (std::vector<QRect>{QRect(16, 260, 130, 50), QRect(162, 260, 130, 50),
+                                          QRect(308, 260, 130, 50), QRect(454, 260, 130, 50)}));
 
     // The 600 x 400 picture squeezed into 600 x 340: compared away from the
     // buttons with the picture scaled the same way, it differs only by the
@@ -81,17 +90,20 @@ TEST_F(HomePanelTest, FillsTheHostWithThePictureAboveAWhiteStripAndThreeButtonsI
 TEST_F(HomePanelTest, ButtonsAreGreenWithWhiteCaptionsInTheLargerFont)
 {
     CSplashWnd& panel = home();
-    EXPECT_EQ(panel.imagingButton->text(), QStringLiteral("Imaging"));
-    EXPECT_EQ(panel.cloningButton->text(), QStringLiteral("Cloning"));
-    EXPECT_EQ(panel.healthButton->text(), QStringLiteral("Drive Health"));
+    std::vector<QString> captions;
+    for (const COrvelButton* button : buttonsOf(panel))
+        captions.push_back(button->text());
+    EXPECT_EQ(captions, (std::vector<QString>{"Imaging", "Cloning", "Restore", "Drive Health"}));
     EXPECT_LE(QFontMetrics(panel.buttonFont).height(), 22) << "the font's cell is 22 pixels high";
     EXPECT_GE(QFontMetrics(panel.buttonFont).height(), 20);
 
     const QImage shown = renderWidget(*host);
-    for (const COrvelButton* button : {panel.imagingButton, panel.cloningButton, panel.healthButton}) {
+    for (const COrvelButton* button : buttonsOf(panel)) {
         const QRect inside = button->geometry().adjusted(3, 3, -3, -3);
         EXPECT_EQ(pixelAt(shown, inside.left(), inside.top()), kGreen) << button->text().toStdString();
         EXPECT_GT(test::countColour(shown, kWhite, inside), 50) << "no white caption on " << button->text().toStdString();
+        EXPECT_LT(QFontMetrics(panel.buttonFont).horizontalAdvance(button->text()), inside.width())
+            << button->text().toStdString() << " is cut off at the narrower width four buttons leave";
     }
 }
 
@@ -100,8 +112,8 @@ TEST_F(HomePanelTest, ButtonsKeepTheirPlacesWhenThePanelIsSmaller)
     host->resize(500, 300);
     CSplashWnd& panel = home();
     EXPECT_EQ(panel.size(), QSize(500, 300));
-    EXPECT_EQ(panel.healthButton->geometry(), QRect(415, 260, 135, 50));
-    EXPECT_EQ(panel.imagingButton->geometry(), QRect(35, 260, 135, 50));
+    EXPECT_EQ(panel.healthButton->geometry(), QRect(454, 260, 130, 50));
+    EXPECT_EQ(panel.imagingButton->geometry(), QRect(16, 260, 130, 50));
 }
 
 TEST_F(HomePanelTest, EachButtonAsksTheHostForItsPanel)
@@ -113,10 +125,12 @@ TEST_F(HomePanelTest, EachButtonAsksTheHostForItsPanel)
     host->handlePanelMessage(WM_SHOW_HOME);
     QTest::mouseClick(home().cloningButton, Qt::LeftButton);
     host->handlePanelMessage(WM_SHOW_HOME);
+    QTest::mouseClick(home().restoreButton, Qt::LeftButton);
+    host->handlePanelMessage(WM_SHOW_HOME);
     QTest::mouseClick(home().healthButton, Qt::LeftButton);
 
     EXPECT_EQ(created, (std::vector<std::uint32_t>{WM_SHOW_IMAGING, WM_SHOW_HOME, WM_SHOW_CLONING, WM_SHOW_HOME,
-                                                   WM_SHOW_HEALTH}));
+                                                   WM_SHOW_RESTORE, WM_SHOW_HOME, WM_SHOW_HEALTH}));
 }
 
 TEST_F(HomePanelTest, DriveHealthTurnsOffTheForwardCopyBeforeTheSwitch)

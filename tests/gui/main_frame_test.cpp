@@ -90,7 +90,7 @@ TEST_F(MainFrameTest, ClosingIsRefusedWhileAnOperationRunsAndAllowedAfterIt)
 
 TEST_F(MainFrameTest, ClosingFromEveryOtherPanelNeedsNoAnswer)
 {
-    for (const std::uint32_t message : {WM_SHOW_HOME, WM_SHOW_CLONING, WM_SHOW_IMAGING, WM_SHOW_HEALTH}) {
+    for (const std::uint32_t message : {WM_SHOW_HOME, WM_SHOW_CLONING, WM_SHOW_IMAGING, WM_SHOW_RESTORE, WM_SHOW_HEALTH}) {
         frame->show();
         host().handlePanelMessage(message);
         EXPECT_TRUE(frame->close()) << "switch 0x" << std::hex << message;

@@ -55,8 +55,9 @@ TEST_F(PanelHostTest, StartsWithTheHomePanelAndTheFlagsAtForwardAndImaging)
 
 TEST_F(PanelHostTest, EverySwitchPutsTheOldPanelAwayBeforeMakingTheNextAndLeavesExactlyOne)
 {
-    const std::uint32_t road[] = {WM_SHOW_CLONING, WM_COPY_START, WM_SHOW_HOME,    WM_SHOW_IMAGING, WM_COPY_START,
-                                  WM_SHOW_HOME,    WM_SHOW_HEALTH, WM_SHOW_HOME,   WM_SHOW_IMAGING, WM_SHOW_HOME};
+    const std::uint32_t road[] = {WM_SHOW_CLONING, WM_COPY_START,   WM_SHOW_HOME,  WM_SHOW_IMAGING, WM_COPY_START,
+                                  WM_SHOW_HOME,    WM_SHOW_RESTORE, WM_COPY_START, WM_SHOW_HOME,    WM_SHOW_HEALTH,
+                                  WM_SHOW_HOME,    WM_SHOW_IMAGING, WM_SHOW_HOME};
     for (const std::uint32_t message : road) {
         QPointer<QWidget> old = host->currentPanel();
         bool oldStillShown = true;
@@ -89,6 +90,10 @@ TEST_F(PanelHostTest, OnlyTheSetUpSwitchesTellWhetherTheCloningPanelWasLastShown
     host->handlePanelMessage(WM_COPY_START);
     host->handlePanelMessage(WM_SHOW_HOME);
     EXPECT_FALSE(host->cloningShown());
+    // A restore's destination is prepared as a clone's.
+    host->handlePanelMessage(WM_SHOW_RESTORE);
+    EXPECT_EQ(host->operationKind(), OperationKind::Restore);
+    EXPECT_TRUE(host->cloningShown());
 }
 
 TEST_F(PanelHostTest, GoingHomeEmptiesTheInventoryWhoeverAsks)

@@ -1,4 +1,4 @@
-// Renders the three operation panels on simulated drives to PNG files under
+// Renders the four operation panels on simulated drives to PNG files under
 // the build folder (panel-pictures/), for a person to look at, and checks the
 // colours that are part of their look.
 #include "controls/orvel_button.h"
@@ -8,6 +8,7 @@
 #include "panels/imaging_wnd.h"
 #include "panels/operation_run.h"
 #include "panels/progress_wnd.h"
+#include "panels/restore_wnd.h"
 #include "tests/gui/panel_test_support.h"
 #include "tests/gui/widget_pixels.h"
 
@@ -97,12 +98,26 @@ TEST_F(PanelPictures, ImagingPanel)
     EXPECT_EQ(pixelAt(image, panel.width() - 55 + 4, panel.height() - 60 + 4), kGreen);
 }
 
+TEST_F(PanelPictures, RestorePanel)
+{
+    makeMachine();
+    CRestoreWnd& panel = showSetupPanel<CRestoreWnd>();
+    panel.setOpenDialog([this](QWidget*) { return QString::fromStdString(files.file("usb-stick.img")); });
+    findControl<COrvelButton>(panel, CRestoreWnd::kBrowseId)->click();
+    findControl<QComboBox>(panel, CRestoreWnd::kDestinationListId)->setCurrentIndex(2);
+
+    const QImage image = saved(panel, "restore-panel");
+    EXPECT_EQ(pixelAt(image, 200 + 290, 150 + 10), kFieldGrey) << "the path field is not grey";
+    EXPECT_EQ(pixelAt(image, 520 + 3, 150 + 3), QColor(222, 220, 221)) << "the browse button's fill";
+    EXPECT_EQ(pixelAt(image, panel.width() - 55 + 4, panel.height() - 60 + 4), kGreen);
+    EXPECT_GT(countColour(image, kBlack, QRect(10, panel.height() - 100, 400, 20)), 20) << "the note is missing";
+}
+
 TEST_F(PanelPictures, ProgressWindowWhileCopying)
 {
     const SimDriveSetup source = patternedDrive(2 * 65536 + 8);
     makeDrives({source, simDrive(2 * 65536 + 8)});
     host->switchesPanels = true;
-    host->cloning = true;
     CCloningWnd& panel = showSetupPanel<CCloningWnd>();
     findControl<QComboBox>(panel, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(panel, CCloningWnd::kDestinationListId)->setCurrentIndex(1);

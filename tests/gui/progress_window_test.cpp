@@ -118,11 +118,20 @@ protected:
 
 TEST_F(ProgressWindowTest, ShowsTheSourceTheOperationAndEmptyClockTextsAtCreation)
 {
+    struct Shown {
+        OperationKind kind;
+        std::string source;
+        const char* operation;
+        const char* diskName;
+    };
     makeDrives({simDrive(2048), simDrive(2048)});
-    for (const bool cloning : {true, false}) {
-        SCOPED_TRACE(cloning ? "after the cloning panel" : "after the imaging panel");
+    for (const Shown& shown : {Shown{OperationKind::Cloning, "Disk Zero", "Cloning", "Disk Zero"},
+                               Shown{OperationKind::Imaging, "Disk Zero", "Imaging", "Disk Zero"},
+                               Shown{OperationKind::Restore, files.file("saved.img"), "Restoring", "saved.img"}}) {
+        SCOPED_TRACE(shown.operation);
         fillSlotsForClone();
-        host->cloning = cloning;
+        sourceName = shown.source;
+        host->operation = shown.kind;
         CProgressWnd& window = host->show<CProgressWnd>();
         const ProgressTexts texts(window);
 
@@ -132,8 +141,8 @@ TEST_F(ProgressWindowTest, ShowsTheSourceTheOperationAndEmptyClockTextsAtCreatio
         EXPECT_EQ(texts.elapsed->text(), "");
         EXPECT_EQ(texts.copied->text(), "");
         EXPECT_EQ(texts.total->text(), "2048");
-        EXPECT_EQ(texts.diskName->text(), "Disk Zero");
-        EXPECT_EQ(texts.operation->text(), cloning ? "Cloning" : "Imaging");
+        EXPECT_EQ(texts.diskName->text(), shown.diskName);
+        EXPECT_EQ(texts.operation->text(), shown.operation);
 
         window.refreshClock();
         EXPECT_THAT(texts.start->text().toStdString(), MatchesRegex("[0-9][0-9]:[0-5][0-9]:[0-5][0-9]"));
@@ -173,6 +182,33 @@ TEST_F(ProgressWindowTest, PercentageChangesOnlyWhenItsWholeNumberDoes)
     window.refreshPercentage();
     EXPECT_EQ(texts.percent->text(), "100 %");
     EXPECT_EQ(texts.bar->value(), 100);
+}
+
+TEST_F(ProgressWindowTest, VerificationShowsVerifyingAndCountsItsOwnBytesFromNothing)
+{
+    makeDrives({});
+    host->operation = OperationKind::Restore;
+    CProgressWnd& window = host->show<CProgressWnd>();
+    ASSERT_TRUE(waitUntil([&window] { return window.operationFinished(); }));
+    const ProgressTexts texts(window);
+    currentJob = std::make_unique<CopyJob>();
+    currentJob->positionBytes = 1000;
+    currentJob->endBytes = 1000;
+    window.refreshPercentage();
+
+    // As the worker starts the verification: the phase, then the count anew.
+    currentJob->phase = JobPhase::Verifying;
+    currentJob->positionBytes = 0;
+    currentJob->endBytes = 4000;
+    window.refreshPercentage();
+    EXPECT_EQ(texts.operation->text(), "Verifying");
+    EXPECT_EQ(texts.percent->text(), "0 %");
+    EXPECT_EQ(texts.bar->value(), 0);
+
+    currentJob->positionBytes = 1000;
+    window.refreshPercentage();
+    EXPECT_EQ(texts.percent->text(), "25 %");
+    EXPECT_EQ(texts.bar->value(), 25);
 }
 
 TEST_F(ProgressWindowTest, AJobWithNothingToCopyEndsAtAHundredPercent)
@@ -230,7 +266,6 @@ TEST_P(ProgressCancel, CancelPausesAsksAndStopsTheCopyOnlyOnYes)
         {MessageAnswer::Yes, cancel ? MessageAnswer::Yes : MessageAnswer::No, MessageAnswer::Ok});
     host->useMessageBoxes(boxesOnThreads);
     host->switchesPanels = true;
-    host->cloning = true;
     CCloningWnd& panel = showSetupPanel<CCloningWnd>();
     findControl<QComboBox>(panel, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(panel, CCloningWnd::kDestinationListId)->setCurrentIndex(1);
@@ -306,7 +341,6 @@ TEST_P(ProgressLateCancel, AYesAfterTheOperationWentHomeChangesNothing)
     host->useMessageBoxes(answers);
     host->switchesPanels = true;
     host->defersDeletion = GetParam();
-    host->cloning = true;
     CCloningWnd& panel = showSetupPanel<CCloningWnd>();
     findControl<QComboBox>(panel, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(panel, CCloningWnd::kDestinationListId)->setCurrentIndex(1);

@@ -6,6 +6,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_messages.h"
 #include "panels/progress_wnd.h"
+#include "panels/restore_wnd.h"
 
 #include <QDesktopServices>
 
@@ -55,12 +56,16 @@ void RecordingPanelHost::handlePanelMessage(std::uint32_t message)
         show<CProgressWnd>();
         break;
     case WM_SHOW_CLONING:
-        cloning = true;
+        setOperation(OperationKind::Cloning, false);
         show<CCloningWnd>();
         break;
     case WM_SHOW_IMAGING:
-        cloning = false;
+        setOperation(OperationKind::Imaging, false);
         show<CImagingWnd>();
+        break;
+    case WM_SHOW_RESTORE:
+        setOperation(OperationKind::Restore, false);
+        show<CRestoreWnd>();
         break;
     default:
         break;

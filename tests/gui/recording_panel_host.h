@@ -28,7 +28,7 @@ public slots:
 };
 
 // Stands in for the panel host: a 600 x 370 main window that the panels fill,
-// the host's flags, and a record of every message the panels send. With
+// the host's flags and operation, and a record of every message the panels send. With
 // switchesPanels it also acts on them as the host does, destroying the
 // current panel during the call: WM_COPY_START shows a progress window,
 // WM_SHOW_HOME empties the inventory and leaves no panel. With
@@ -61,12 +61,19 @@ public:
     bool switchesPanels = false;
     bool defersDeletion = false;
     bool forward = true;
-    bool cloning = false;
+    OperationKind operation = OperationKind::Imaging;
+    bool verify = false;
 
     void handlePanelMessage(std::uint32_t message) override;
     bool forwardCopy() const override { return forward; }
     void setForwardCopy(bool value) override { forward = value; }
-    bool cloningShown() const override { return cloning; }
+    OperationKind operationKind() const override { return operation; }
+    bool verifyAfterCopy() const override { return verify; }
+    void setOperation(OperationKind kind, bool verifyChoice) override
+    {
+        operation = kind;
+        verify = verifyChoice;
+    }
     void closeMainWindow() override {}
     QWidget* mainWindow() override { return &window_; }
     Platform& platform() override { return platform_; }

@@ -11,7 +11,7 @@ namespace {
 
 TEST(ProgramResources, PanelPicturesAreOpaqueAndSixHundredByFourHundred)
 {
-    for (const std::uint16_t id : {kHomePictureId, kCloningPictureId, kImagingPictureId}) {
+    for (const std::uint16_t id : {kHomePictureId, kCloningPictureId, kImagingPictureId, kRestorePictureId}) {
         const QImage picture = loadBitmapResource(id);
         ASSERT_FALSE(picture.isNull()) << "picture " << id << " is missing";
         EXPECT_EQ(picture.size(), QSize(600, 400)) << "picture " << id;
