@@ -95,8 +95,8 @@ manual=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/orvel-disk-imag
   fail "man -l exited $?"
 [ -s "$work/man.log" ] && fail "man -l warns: $(cat "$work/man.log")"
 # Every command and option of --help is in the manual page.
-for word in list health clone image --demo --log-dir --range --reverse --retries --yes --quiet --json \
-  --help --version "EXIT STATUS" FILES EXAMPLES; do
+for word in list health clone image restore verify --demo --log-dir --range --reverse --retries --yes --quiet \
+  --json --verify --no-verify --help --version "EXIT STATUS" FILES EXAMPLES IMAGE.sha256; do
   grep -qF -- "$word" <<<"$manual" || fail "the manual page lacks $word"
 done
 
@@ -141,6 +141,8 @@ complete_words() {  # complete_words WORD... (the last is the one completed)
 drives=$(complete_words orvel-disk-image --demo health "")
 [[ " $drives " == *" 0 "* && " $drives " == *" 1 "* ]] || fail "completing health's drive gives: $drives"
 expect_in "completing clone's source" "$(complete_words orvel-disk-image --demo clone "")" simb1
+[ "$(complete_words orvel-disk-image res)" = restore ] || fail "completing res gives: $(complete_words orvel-disk-image res)"
+expect_in "completing restore's destination" "$(complete_words orvel-disk-image --demo restore disk.img "")" simb1
 
 echo "Package tests took $((SECONDS - started)) s"
 [ "$failures" -eq 0 ] || { echo "$failures package checks failed" >&2; exit 1; }
