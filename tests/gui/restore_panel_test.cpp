@@ -22,6 +22,7 @@ namespace orvel::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 
 using Panel = CRestoreWnd;
@@ -86,8 +87,10 @@ TEST_F(PanelTest, RestoreChecksItsChoicesInOrderThenWritesTheImageOntoTheVolumeA
                        }));
     EXPECT_THAT(host->messages, ElementsAre(WM_COPY_START, WM_SHOW_HOME));
     EXPECT_FALSE(platform.simulatedDrive(0).isVolumeMounted(0)) << "the volume was written while mounted";
-    EXPECT_THAT(fileText(host->openedUrls().front().toLocalFile().toStdString()),
-                HasSubstr(image + " --------> target1"));
+    const std::string log = fileText(host->openedUrls().front().toLocalFile().toStdString());
+    EXPECT_THAT(log, HasSubstr(image + " --------> target1"));
+    // The box was left ticked: the restore was read back.
+    EXPECT_THAT(log, EndsWith("Verification passed.\r\n"));
 
     std::vector<char> expected = targetBefore;
     const std::vector<char> imageBytes = fileHead(image, kImageBytes);
