@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -77,7 +78,8 @@ public:
     std::vector<MapExtent> extents(std::uint64_t pos, std::uint64_t size) const;
     // Every stretch of the domain, in order.
     std::vector<MapExtent> extents() const;
-    // Whether every byte of [pos, pos + size) has `status`.
+    // Whether every byte of [pos, pos + size) has `status` (true for no
+    // bytes; false when any lies outside the domain).
     bool all(std::uint64_t pos, std::uint64_t size, MapStatus status) const;
     // Bytes of the domain with `status`.
     std::uint64_t bytesWith(MapStatus status) const;
@@ -88,8 +90,14 @@ public:
     std::uint64_t currentPos = 0;
 
 private:
+    using Extents = std::map<std::uint64_t, MapExtent>;
+    // Makes a stretch start at `pos` (inside the domain), splitting the one
+    // that holds it; the stretch that starts there.
+    Extents::iterator splitAt(std::uint64_t pos);
+
     MapHeader header_;
-    std::map<std::uint64_t, MapExtent> extents_;  // by pos; they tile the domain
+    Extents extents_;  // by pos; they tile the domain
+    std::array<std::uint64_t, 5> bytes_{};  // bytes of each status, kept as stretches change
 };
 
 // The map's path for a log's: NAME.map for NAME.log (or for NAME (2).log,
