@@ -108,6 +108,12 @@ std::string mapPathForLog(const std::string& logPath);
 // program reads back), ddrescue's status line ("0x... +" when finished, "?"
 // while there is something left to try), then one "pos size status" line
 // per stretch, in hexadecimal as ddrescue writes them.
+//
+// The identification is one "# key: value" line for every field of the
+// header, empty ones included ("# source serial:"), each value running to
+// the end of its line. A control character or "%" in a value is written as
+// %HH (a model "A\nB" as "A%0AB"), so that a line break in a model, serial
+// number or path cannot end its line early.
 std::string mapText(const RescueMap& map);
 
 struct ParsedMap {
@@ -117,7 +123,10 @@ struct ParsedMap {
 
 // Reads a map file's text. Refused: text that is not in this format, an
 // identification that is missing or incomplete, stretches that overlap,
-// leave a gap, or lie outside the range the identification gives.
+// leave a gap, or lie outside the range the identification gives, a range
+// not covered whole, and stretches not in whole source sectors. ddrescue's
+// own comment lines, blank lines and CR LF line ends are accepted: comments
+// other than the identification's say nothing to the program.
 ParsedMap parseMapText(std::string_view text);
 
 // Reads the map file at `path`; an error names the file when it cannot be read.
