@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -77,7 +78,8 @@ public:
     std::vector<MapExtent> extents(std::uint64_t pos, std::uint64_t size) const;
     // Every stretch of the domain, in order.
     std::vector<MapExtent> extents() const;
-    // Whether every byte of [pos, pos + size) has `status`.
+    // Whether every byte of [pos, pos + size) has `status` (true for no
+    // bytes; false when any lies outside the domain).
     bool all(std::uint64_t pos, std::uint64_t size, MapStatus status) const;
     // Bytes of the domain with `status`.
     std::uint64_t bytesWith(MapStatus status) const;
@@ -88,8 +90,14 @@ public:
     std::uint64_t currentPos = 0;
 
 private:
+    using Extents = std::map<std::uint64_t, MapExtent>;
+    // Makes a stretch start at `pos` (inside the domain), splitting the one
+    // that holds it; the stretch that starts there.
+    Extents::iterator splitAt(std::uint64_t pos);
+
     MapHeader header_;
-    std::map<std::uint64_t, MapExtent> extents_;  // by pos; they tile the domain
+    Extents extents_;  // by pos; they tile the domain
+    std::array<std::uint64_t, 5> bytes_{};  // bytes of each status, kept as stretches change
 };
 
 // The map's path for a log's: NAME.map for NAME.log (or for NAME (2).log,
@@ -100,6 +108,12 @@ std::string mapPathForLog(const std::string& logPath);
 // program reads back), ddrescue's status line ("0x... +" when finished, "?"
 // while there is something left to try), then one "pos size status" line
 // per stretch, in hexadecimal as ddrescue writes them.
+//
+// The identification is one "# key: value" line for every field of the
+// header, empty ones included ("# source serial:"), each value running to
+// the end of its line. A control character or "%" in a value is written as
+// %HH (a model "A\nB" as "A%0AB"), so that a line break in a model, serial
+// number or path cannot end its line early.
 std::string mapText(const RescueMap& map);
 
 struct ParsedMap {
@@ -109,7 +123,10 @@ struct ParsedMap {
 
 // Reads a map file's text. Refused: text that is not in this format, an
 // identification that is missing or incomplete, stretches that overlap,
-// leave a gap, or lie outside the range the identification gives.
+// leave a gap, or lie outside the range the identification gives, a range
+// not covered whole, and stretches not in whole source sectors. ddrescue's
+// own comment lines, blank lines and CR LF line ends are accepted: comments
+// other than the identification's say nothing to the program.
 ParsedMap parseMapText(std::string_view text);
 
 // Reads the map file at `path`; an error names the file when it cannot be read.
