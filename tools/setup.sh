@@ -10,6 +10,7 @@ packages=(
   libfuse3-dev fuse3
   util-linux fdisk e2fsprogs dosfstools
   dpkg-dev file lintian man-db
+  gddrescue
   g++-mingw-w64-x86-64 wine64 wine
 )
 # FUZZ=1 ./test also builds the libFuzzer targets, which need clang.
