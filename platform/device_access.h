@@ -106,6 +106,10 @@ public:
     // is not a regular file (links are not followed) or cannot be read.
     virtual std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) = 0;
 
+    // Opens an existing image file for writing without emptying it, for an
+    // imaging that goes on from a rescue map. The same paths are refused.
+    virtual std::unique_ptr<DeviceHandle> continueImageFile(const std::string& path) = 0;
+
     // Whether a file at `path` would be stored on `device` itself: on the same
     // drive or volume, on one of a drive's partitions, on a device built on
     // it, or as the file that backs it. False where that cannot be told.

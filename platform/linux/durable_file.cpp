@@ -27,10 +27,9 @@ bool writeAll(int fd, std::string_view text)
 // A rename is only as durable as the folder entry it changed.
 bool syncFolderOf(const std::string& path)
 {
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty())
-        folder = ".";
-    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const char* folder = parent.empty() ? "." : parent.c_str();
+    const UniqueFd fd(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return fd && ::fsync(fd.get()) == 0;
 }
 

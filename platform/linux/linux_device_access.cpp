@@ -130,6 +130,11 @@ std::unique_ptr<DeviceHandle> LinuxDeviceAccess::openImageFile(const std::string
     return openLinuxImageFile(path);
 }
 
+std::unique_ptr<DeviceHandle> LinuxDeviceAccess::continueImageFile(const std::string& path)
+{
+    return continueLinuxImageFile(path);
+}
+
 bool LinuxDeviceAccess::isStoredOn(const std::string& path, DeviceHandle& device)
 {
     auto* block = dynamic_cast<LinuxBlockDevice*>(&device);

@@ -82,6 +82,13 @@ std::unique_ptr<LinuxImageFile> openLinuxImageFile(const std::string& path)
     return openRegularFile(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
 }
 
+std::unique_ptr<LinuxImageFile> continueLinuxImageFile(const std::string& path)
+{
+    if (path.empty())
+        return nullptr;
+    return openRegularFile(path, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
+}
+
 std::unique_ptr<LinuxImageFile> createLinuxImageFile(const std::string& path)
 {
     if (path.empty())

@@ -38,6 +38,9 @@ private:
 // are not followed, and anything but a regular file is refused.
 std::unique_ptr<LinuxImageFile> openLinuxImageFile(const std::string& path);
 
+// Opens an existing image for reading and writing, keeping its bytes.
+std::unique_ptr<LinuxImageFile> continueLinuxImageFile(const std::string& path);
+
 // Creates the file or empties an existing one (mode 0644). Anything at the
 // path that is not a regular file is left alone and the call fails.
 std::unique_ptr<LinuxImageFile> createLinuxImageFile(const std::string& path);

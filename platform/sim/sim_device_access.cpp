@@ -62,6 +62,12 @@ std::unique_ptr<DeviceHandle> SimDeviceAccess::openImageFile(const std::string& 
     return SimImageFile::open(path);
 }
 
+std::unique_ptr<DeviceHandle> SimDeviceAccess::continueImageFile(const std::string& path)
+{
+    // The simulated image file opens for writing whenever the file can be written.
+    return SimImageFile::open(path);
+}
+
 std::optional<std::uint64_t> SimDeviceAccess::freeSpace(const std::string& path)
 {
     std::filesystem::path folder = std::filesystem::path(path).parent_path();

@@ -18,6 +18,7 @@ public:
     std::unique_ptr<DeviceHandle> openVolume(std::string_view name, OpenMode mode) override;
     std::unique_ptr<DeviceHandle> createImageFile(const std::string& path) override;
     std::unique_ptr<DeviceHandle> openImageFile(const std::string& path) override;
+    std::unique_ptr<DeviceHandle> continueImageFile(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& path) override;
 
 private:

@@ -78,7 +78,10 @@ bool SimDeviceHandle::dismountVolume()
 
 bool SimDeviceHandle::lockVolume()
 {
-    return volume_ && drive_->lockVolume(*volume_);
+    // A whole simulated drive has nothing to lock; a resumed copy asks for it.
+    if (!volume_)
+        return mode_ == OpenMode::ReadWrite;
+    return drive_->lockVolume(*volume_);
 }
 
 std::optional<VolumeIdentity> SimDeviceHandle::volumeIdentity()

@@ -50,6 +50,11 @@ std::unique_ptr<DeviceHandle> WindowsDeviceAccess::openImageFile(const std::stri
     return openWindowsImageFile(path);
 }
 
+std::unique_ptr<DeviceHandle> WindowsDeviceAccess::continueImageFile(const std::string& path)
+{
+    return continueWindowsImageFile(path);
+}
+
 std::optional<std::uint64_t> WindowsDeviceAccess::freeSpace(const std::string& path)
 {
     // The folder that will hold the file, not the path's first two

@@ -87,6 +87,11 @@ std::unique_ptr<WindowsImageFile> openWindowsImageFile(const std::string& path)
     return openFile(path, GENERIC_READ, OPEN_EXISTING);
 }
 
+std::unique_ptr<WindowsImageFile> continueWindowsImageFile(const std::string& path)
+{
+    return openFile(path, kWriteAccess, OPEN_EXISTING);
+}
+
 std::unique_ptr<WindowsImageFile> createWindowsImageFile(const std::string& path)
 {
     return openFile(path, kWriteAccess, CREATE_ALWAYS);

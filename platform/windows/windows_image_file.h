@@ -41,6 +41,9 @@ private:
 // verification); the same paths are refused as for creating one.
 std::unique_ptr<WindowsImageFile> openWindowsImageFile(const std::string& path);
 
+// Opens an existing image file for reading and writing, keeping its bytes.
+std::unique_ptr<WindowsImageFile> continueWindowsImageFile(const std::string& path);
+
 // Creates the file or empties an existing one. A path that leads anywhere
 // but to a file in a file system (a device such as \\.\PHYSICALDRIVE0, NUL
 // or COM1) is refused before anything is opened, as is text that is not

@@ -57,6 +57,10 @@ public:
     {
         return inner_.openImageFile(path);
     }
+    std::unique_ptr<DeviceHandle> continueImageFile(const std::string& path) override
+    {
+        return inner_.continueImageFile(path);
+    }
     std::optional<std::uint64_t> freeSpace(const std::string&) override { return freeBytes_; }
 
 private:

@@ -38,6 +38,11 @@ public:
         ++calls;
         return inner_.openImageFile(path);
     }
+    std::unique_ptr<DeviceHandle> continueImageFile(const std::string& path) override
+    {
+        ++calls;
+        return inner_.continueImageFile(path);
+    }
     std::optional<std::uint64_t> freeSpace(const std::string& path) override
     {
         ++calls;
