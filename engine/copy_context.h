@@ -2,6 +2,7 @@
 
 #include "engine/copy_job.h"
 #include "engine/copy_observer.h"
+#include "engine/map_recorder.h"
 #include "engine/disk_device.h"
 #include "engine/pause_gate.h"
 #include "engine/write_digests.h"
@@ -40,6 +41,12 @@ struct CopyContext {
     // SHA-256 of its checksum file when it has one.
     bool sourceIsImage = false;
     std::string expectedImageSha256 = {};
+    // The run's rescue map, kept up to date as sectors are copied or marked.
+    // A resumed run leaves a whole drive's partition table as it is (the
+    // destination is still claimed) and copies only what the map has not
+    // finished or marked.
+    MapRecorder* map = nullptr;
+    bool resuming = false;
 };
 
 } // namespace orvel

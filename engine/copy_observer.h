@@ -23,6 +23,9 @@ public:
     virtual void showHome() = 0;
     // Hand the finished operation's log to the operator.
     virtual void openLog(const std::string& path) = 0;
+    // A second run (the retry of the bad sectors) starts in the same window:
+    // its progress starts again from nothing.
+    virtual void progressRestarted() {}
 };
 
 } // namespace orvel

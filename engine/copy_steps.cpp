@@ -92,6 +92,25 @@ bool cancelRequested(CopyContext& context)
     return context.job.cancelled();
 }
 
+void recordCopied(CopyContext& context, std::uint64_t firstSector, std::uint64_t count)
+{
+    context.source.sectorsCopied += count;
+    if (context.map != nullptr)
+        context.map->finished(firstSector, count);
+}
+
+void recordRecovered(CopyContext& context, std::uint64_t sector)
+{
+    if (context.map != nullptr)
+        context.map->finished(sector, 1);
+}
+
+void recordMarked(CopyContext& context, std::uint64_t sector)
+{
+    if (context.map != nullptr)
+        context.map->bad(sector);
+}
+
 bool writeDestination(CopyContext& context, const void* buffer, std::uint32_t bytes, std::uint64_t destinationSector)
 {
     DiskDevice& destination = context.destination;
@@ -119,6 +138,15 @@ bool prepareDestination(CopyContext& context)
 {
     DiskDevice& destination = context.destination;
     DeviceHandle* handle = destination.handle.get();
+    // A resumed run's destination already holds the first run's copy: its
+    // partition table is that copy's, not the old one.
+    if (destination.kind == DeviceKind::PhysicalDrive && context.resuming) {
+        if (handle == nullptr || !handle->lockVolume()) {
+            showRefusal(context, handle);
+            return false;
+        }
+        return true;
+    }
     if (destination.kind == DeviceKind::PhysicalDrive) {
         const LayoutDeletion deletion = handle != nullptr ? handle->deleteDriveLayout() : LayoutDeletion::Refused;
         if (deletion == LayoutDeletion::Refused) {
@@ -215,10 +243,11 @@ CopyOutcome finishCopy(CopyContext& context)
     context.source.handle.reset();
     // The verification reads the destination back through the handle that
     // still holds it for this program alone, with the progress clock running.
-    if (!context.verifyAfter) {
+    // An image file stays open too, for its checksum when the run was resumed.
+    if (!context.verifyAfter)
         context.observer.killProgressTimer();
+    if (!context.verifyAfter && context.destination.kind != DeviceKind::ImageFile)
         context.destination.handle.reset();
-    }
     writeLogSummary(context.logPath, LogOutcome::Completed, context.source);
     return CopyOutcome::Completed;
 }

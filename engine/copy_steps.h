@@ -49,6 +49,14 @@ void setPosition(CopyContext& context, std::uint64_t sector);
 // whether a cancel was asked for (or already answered).
 bool cancelRequested(CopyContext& context);
 
+// Source sectors now on the destination: counted, and finished in the map.
+void recordCopied(CopyContext& context, std::uint64_t firstSector, std::uint64_t count);
+// A bad sector that a later read did read, its data now on the destination:
+// finished in the map (it stays counted bad).
+void recordRecovered(CopyContext& context, std::uint64_t sector);
+// A bad sector whose marker is now on the destination.
+void recordMarked(CopyContext& context, std::uint64_t sector);
+
 // Writes `bytes` from `buffer` at a destination sector. Offsets use the
 // source's sector size. On a destination with larger sectors, a sector the
 // write covers only in part is read and written back whole, so the bytes

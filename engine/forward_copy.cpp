@@ -2,6 +2,7 @@
 
 #include "engine/block_pipeline.h"
 #include "engine/copy_steps.h"
+#include "engine/resumed_blocks.h"
 #include "engine/sector_pass.h"
 
 namespace orvel {
@@ -9,7 +10,9 @@ namespace orvel {
 namespace {
 
 // One full block at `sector`: one read, one write, or the sector pass. The
-// next block (when there is one) is read while this one is written.
+// next block (when there is one) is read while this one is written. A
+// resumed run skips what its map has done and copies the rest of a block
+// part by part.
 CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector, bool nextBlock)
 {
     DiskDevice& source = context.source;
@@ -18,6 +21,14 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
     context.observer.copyProgress();
     if (cancelRequested(context))
         return cancelExit(context);
+    switch (blockState(context, sector, source.chunkSectors)) {
+    case BlockState::Done:
+        return CopyOutcome::Completed;
+    case BlockState::Mixed:
+        return copyPendingParts(context, sector, source.chunkSectors, true);
+    case BlockState::Pending:
+        break;
+    }
 
     const BlockData block = pipeline.read(sector);
     if (!block.ok)
@@ -25,14 +36,14 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
 
     if (cancelRequested(context))
         return cancelExit(context);
-    if (nextBlock)
+    if (nextBlock && blockState(context, sector + source.chunkSectors, source.chunkSectors) == BlockState::Pending)
         pipeline.readAhead(sector + source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
     const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
     pipeline.settle();
     if (!written)
         return writeFailureExit(context, destinationSector);
-    source.sectorsCopied += source.chunkSectors;
+    recordCopied(context, sector, source.chunkSectors);
     if (cancelRequested(context))
         return cancelExit(context);
     return CopyOutcome::Completed;
@@ -49,6 +60,14 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
     setPosition(context, tailStart);
     if (cancelRequested(context))
         return cancelExit(context);
+    const BlockState state = blockState(context, tailStart, count);
+    if (state != BlockState::Pending) {
+        const CopyOutcome outcome =
+            state == BlockState::Mixed ? copyPendingParts(context, tailStart, count, true) : CopyOutcome::Completed;
+        if (outcome == CopyOutcome::Completed)
+            setPosition(context, source.endSector);
+        return outcome;
+    }
 
     if (!readSectors(source, source.handle.get(), tailStart, source.chunkBuffer.data(), source.transferBytes))
         return sectorPass(context, tailStart, count);
@@ -58,7 +77,7 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
     context.observer.copyProgress();
     if (!writeDestination(context, source.chunkBuffer.data(), source.transferBytes, destinationSector))
         return writeFailureExit(context, destinationSector);
-    source.sectorsCopied += count;
+    recordCopied(context, tailStart, count);
     if (cancelRequested(context))
         return cancelExit(context);
     context.observer.copyProgress();

@@ -3,6 +3,7 @@
 #include "engine/copy_job.h"
 #include "platform/device_access.h"
 
+#include <optional>
 #include <string>
 
 namespace orvel {
@@ -20,6 +21,12 @@ struct ImageCheck {
     std::string expectedDigest;  // from the checksum file
     std::string imageDigest;     // of the image's bytes, when all of them were read
 };
+
+// The SHA-256 of bytes [0, length) of an open image in hexadecimal, read
+// block by block (the next block is read while the last one is hashed); the
+// job carries the progress and a cancel. Nullopt when a read fails or on a
+// cancel.
+std::optional<std::string> sha256OfImage(DeviceHandle& image, std::uint64_t length, CopyJob& job);
 
 // Reads the whole image (direct where the file system allows it) and
 // compares its SHA-256 with its checksum file. The job carries the progress

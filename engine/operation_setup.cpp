@@ -201,16 +201,18 @@ bool setUpImaging(const ImagingRequest& request, DeviceAccess& access, MessageBo
         releaseOperationSlots();
         return false;
     }
+    const bool continued = request.continueExisting && request.continueExisting();
     destinationDevice = std::make_unique<DiskDevice>();
-    destinationDevice->handle = access.createImageFile(request.imagePath);
+    destinationDevice->handle =
+        continued ? access.continueImageFile(request.imagePath) : access.createImageFile(request.imagePath);
     if (!destinationDevice->handle) {
-        reportError(messages, "Failed to create image file.");
+        reportError(messages, continued ? "Failed to open image file." : "Failed to create image file.");
         releaseOperationSlots();
         return false;
     }
     destinationDevice->kind = DeviceKind::ImageFile;
     destinationDevice->name = request.imagePath;
-    // The checksum of the file this one replaces would no longer match it.
+    // The checksum of the file as it was would no longer match it.
     removeChecksumFile(request.imagePath);
     destinationName = request.imagePath;
 

@@ -4,6 +4,7 @@
 #include "platform/device_access.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,6 +51,10 @@ struct ImagingRequest {
     std::optional<DriveChoice> source;
     std::string imagePath;               // as chosen; see withImageExtension
     std::uint64_t destinationFreeBytes = 0;  // free bytes where the image goes
+    // Asked once the operator has confirmed and the source is open: true
+    // keeps an existing image file as it is, for an imaging that goes on from
+    // its rescue map. Unset: the image is made anew.
+    std::function<bool()> continueExisting = {};
 };
 
 // The checks of an imaging operation. The image file is created (or emptied)

@@ -2,6 +2,7 @@
 
 #include "engine/block_pipeline.h"
 #include "engine/copy_steps.h"
+#include "engine/resumed_blocks.h"
 #include "engine/sector_pass.h"
 
 namespace orvel {
@@ -24,6 +25,14 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
     if (cancelRequested(context))
         return cancelExit(context);
     context.observer.copyProgress();
+    switch (blockState(context, tailStart, count)) {
+    case BlockState::Done:
+        return CopyOutcome::Completed;
+    case BlockState::Mixed:
+        return copyPendingParts(context, tailStart, count, false);
+    case BlockState::Pending:
+        break;
+    }
 
     if (!readSectors(source, source.handle.get(), tailStart, source.chunkBuffer.data(), source.transferBytes))
         return reverseSectorPass(context, tailStart, count);
@@ -33,7 +42,7 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
     context.observer.copyProgress();
     if (!writeDestination(context, source.chunkBuffer.data(), source.transferBytes, destinationSector))
         return writeFailureExit(context, destinationSector);
-    source.sectorsCopied += count;
+    recordCopied(context, tailStart, count);
     if (cancelRequested(context))
         return cancelExit(context);
     context.observer.copyProgress();
@@ -51,6 +60,14 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
     context.observer.copyProgress();
     if (cancelRequested(context))
         return cancelExit(context);
+    switch (blockState(context, sector, source.chunkSectors)) {
+    case BlockState::Done:
+        return CopyOutcome::Completed;
+    case BlockState::Mixed:
+        return copyPendingParts(context, sector, source.chunkSectors, false);
+    case BlockState::Pending:
+        break;
+    }
 
     const BlockData block = pipeline.read(sector);
     if (!block.ok)
@@ -60,14 +77,14 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
     context.observer.copyProgress();
     if (cancelRequested(context))
         return cancelExit(context);
-    if (blockBelow)
+    if (blockBelow && blockState(context, sector - source.chunkSectors, source.chunkSectors) == BlockState::Pending)
         pipeline.readAhead(sector - source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
     const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
     pipeline.settle();
     if (!written)
         return writeFailureExit(context, destinationSector);
-    source.sectorsCopied += source.chunkSectors;
+    recordCopied(context, sector, source.chunkSectors);
     return CopyOutcome::Completed;
 }
 

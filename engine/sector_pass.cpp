@@ -31,14 +31,15 @@ void prepareMarker(std::span<std::uint8_t> sector, const MarkerRecord& record, s
 }
 
 // Writes the marker of a sector that is not read again.
-CopyOutcome markUnretriedSector(CopyContext& context, std::span<std::uint8_t> sector, std::uint64_t destinationSector,
-                                const PassVariant& variant)
+CopyOutcome markUnretriedSector(CopyContext& context, std::span<std::uint8_t> sector, std::uint64_t sourceSector,
+                                std::uint64_t destinationSector, const PassVariant& variant)
 {
     prepareMarker(sector, BadSectorMarker, kShortMarkerLimit);
     if (cancelRequested(context))
         return cancelExit(context);
     if (!writeDestination(context, sector.data(), static_cast<std::uint32_t>(sector.size()), destinationSector))
         return writeFailureExit(context, destinationSector);
+    recordMarked(context, sourceSector);
     if (variant.checkAfterUnretriedMarker && cancelRequested(context))
         return cancelExit(context);
     return CopyOutcome::Completed;
@@ -59,6 +60,7 @@ CopyOutcome retrySector(CopyContext& context, std::span<std::uint8_t> sector, st
                 return cancelExit(context);
             if (!writeDestination(context, sector.data(), bytes, destinationSector))
                 return writeFailureExit(context, destinationSector);
+            recordRecovered(context, sourceSector);
             if (cancelRequested(context))
                 return cancelExit(context);
             return CopyOutcome::Completed;
@@ -71,6 +73,7 @@ CopyOutcome retrySector(CopyContext& context, std::span<std::uint8_t> sector, st
         return cancelExit(context);
     if (!writeDestination(context, sector.data(), bytes, destinationSector))
         return writeFailureExit(context, destinationSector);
+    recordMarked(context, sourceSector);
     if (cancelRequested(context))
         return cancelExit(context);
     return CopyOutcome::Completed;
@@ -91,7 +94,7 @@ CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t
                 return cancelExit(context);
             if (!writeDestination(context, sector.data(), source.transferBytes, destinationSector))
                 return writeFailureExit(context, destinationSector);
-            source.sectorsCopied += 1;
+            recordCopied(context, sourceSector, 1);
             if (cancelRequested(context))
                 return cancelExit(context);
             continue;
@@ -107,7 +110,7 @@ CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t
         appendBadSector(context.logPath, sourceSector);
         const CopyOutcome outcome = source.retryCount > 0
                                         ? retrySector(context, sector, sourceSector, destinationSector, variant)
-                                        : markUnretriedSector(context, sector, destinationSector, variant);
+                                        : markUnretriedSector(context, sector, sourceSector, destinationSector, variant);
         if (outcome != CopyOutcome::Completed)
             return outcome;
     }
@@ -135,7 +138,7 @@ CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t c
     const std::uint64_t destinationSector = destinationSectorOf(context, first);
     if (!writeDestination(context, source.chunkBuffer.data(), bytes, destinationSector))
         return writeFailureExit(context, destinationSector);
-    source.sectorsCopied += count;
+    recordCopied(context, first, count);
     if (cancelRequested(context))
         return cancelExit(context);
     return CopyOutcome::Completed;

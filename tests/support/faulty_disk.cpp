@@ -185,10 +185,10 @@ std::unique_ptr<FaultyDisk> FaultyDisk::create(const Options& options, std::stri
         error = "cannot make a temp folder";
         return nullptr;
     }
-    disk->backingFile_ = disk->folder_->file("backing.img");
+    disk->backingFile_ = options.backingFile.empty() ? disk->folder_->file("backing.img") : options.backingFile;
     disk->mountPoint_ = disk->folder_->file("mnt");
     disk->logFile_ = disk->folder_->file("faulty-fs.log");
-    if (!makeBackingFile(disk->backingFile_, options.sizeBytes, options.pattern, error))
+    if (options.backingFile.empty() && !makeBackingFile(disk->backingFile_, options.sizeBytes, options.pattern, error))
         return nullptr;
     if (::mkdir(disk->mountPoint_.c_str(), 0700) != 0) {
         error = "cannot make the mount point " + disk->mountPoint_;

@@ -45,6 +45,9 @@ public:
         std::vector<std::uint64_t> failingWrites;   // sector numbers
         std::vector<std::uint64_t> flippedReads;    // read back with their first byte inverted, without an error
         bool directIo = true;                       // the loop device's own direct I/O
+        // Serve this existing file (left in place afterwards) instead of a new
+        // one, so that one disk can come back with other faults.
+        std::string backingFile;
     };
 
     // Why such a disk cannot be made here; empty when it can.
