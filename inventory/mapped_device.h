@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/rescue_map.h"
+#include "inventory/drive_info.h"
+#include "platform/platform.h"
+
+#include <string>
+
+namespace orvel {
+
+// A drive or volume of the inventory as a rescue map records it: a drive by
+// its model and serial number (read from the system here, since the set-up
+// lists are made without them), a volume by those of the drive that holds
+// it. Sizes and sector sizes are the opened device's, filled in later.
+MappedDevice mappedDeviceOf(Platform& platform, const DriveInfo& entry);
+
+// An image file as a rescue map records it: by its absolute path.
+MappedDevice mappedImageFile(const std::string& path);
+
+} // namespace orvel
