@@ -1,13 +1,16 @@
 #include "cli/command_line.h"
 #include "cli/drive_arguments.h"
+#include "cli/map_arguments.h"
 #include "cli/operation_arguments.h"
 #include "cli/operation_runner.h"
 #include "cli/operation_summary.h"
 #include "cli/operator_number.h"
 #include "cli/subcommands.h"
+#include "engine/map_plan.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
+#include "inventory/mapped_device.h"
 #include "platform/terminal.h"
 
 #include <array>
@@ -128,6 +131,9 @@ OperationPlan planOf(const CloneArguments& arguments, std::size_t source, std::s
 int runCloneCommand(CommandContext& context)
 {
     const CommonOperationOptions common = takeCommonOptions(context.arguments);
+    std::optional<MapChoice> mapChoice = takeMapChoice(context.arguments, context.err);
+    if (!mapChoice)
+        return kExitUsage;
     const std::optional<CloneArguments> arguments = parseCloneArguments(context.arguments, context.err);
     if (!arguments)
         return kExitUsage;
@@ -151,6 +157,8 @@ int runCloneCommand(CommandContext& context)
     }
     sourceName = entryRecord(*source).caption;
     destinationName = entryRecord(*destination).caption;
+    const MappedDevice mappedSource = mappedDeviceOf(context.platform, entryRecord(*source));
+    const MappedDevice mappedDestination = mappedDeviceOf(context.platform, entryRecord(*destination));
 
     CloneRequest request{entries,
                          source,
@@ -166,9 +174,15 @@ int runCloneCommand(CommandContext& context)
     ClearInventory();
     if (!start.started)
         return exitStatusAfterRefusal(messages);
+    std::optional<MapSettings> map = mapSettingsFor(
+        std::move(*mapChoice), mapHeaderOfSlots(mappedSource, mappedDestination, start.forwardCopy), context.err);
+    if (!map) {
+        releaseOperationSlots();
+        return kExitFailed;
+    }
 
-    return runPreparedOperation({start.forwardCopy, true, common.quiet, logDirectory, common.verify}, context.out,
-                                context.err);
+    return runPreparedOperation({start.forwardCopy, true, common.quiet, logDirectory, common.verify, std::move(*map)},
+                                context.out, context.err);
 }
 
 } // namespace orvel::cli

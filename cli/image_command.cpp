@@ -1,13 +1,16 @@
 #include "cli/command_line.h"
 #include "cli/drive_arguments.h"
+#include "cli/map_arguments.h"
 #include "cli/operation_arguments.h"
 #include "cli/operation_runner.h"
 #include "cli/operation_summary.h"
 #include "cli/subcommands.h"
+#include "engine/map_plan.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "engine/setup_rules.h"
 #include "inventory/drive_inventory.h"
+#include "inventory/mapped_device.h"
 #include "platform/terminal.h"
 
 #include <filesystem>
@@ -53,6 +56,9 @@ std::optional<std::string> imagePathOf(const std::string& typed, std::ostream& e
 int runImageCommand(CommandContext& context)
 {
     const CommonOperationOptions common = takeCommonOptions(context.arguments);
+    std::optional<MapChoice> mapChoice = takeMapChoice(context.arguments, context.err);
+    if (!mapChoice)
+        return kExitUsage;
     for (const std::string& argument : context.arguments) {
         if (argument.starts_with("-")) {
             context.err << "Unknown option \"" << argument << "\" for image. See --help.\n";
@@ -82,6 +88,7 @@ int runImageCommand(CommandContext& context)
         return kExitFailed;
     }
     sourceName = entryRecord(*source).caption;
+    const MappedDevice mappedSource = mappedDeviceOf(context.platform, entryRecord(*source));
     // An existing file is emptied first, so its room counts as free.
     std::error_code error;
     std::uint64_t freeBytes = access.freeSpace(*imagePath).value_or(0);
@@ -93,6 +100,8 @@ int runImageCommand(CommandContext& context)
     }
 
     ImagingRequest request{entries[*source], *imagePath, freeBytes};
+    if (mapChoice->continues())
+        request.continueExisting = [] { return true; };
     TerminalMessages messages(context.err, std::cin, common.assumeYes, isTerminal(StandardStream::Input));
     messages.setSummary(operationSummary({.source = describeEntry(entryRecord(*source), context.arguments[0]),
                                           .destination = describeImageFile(*imagePath, replaced)}));
@@ -100,8 +109,16 @@ int runImageCommand(CommandContext& context)
     ClearInventory();
     if (!started)
         return exitStatusAfterRefusal(messages);
+    std::optional<MapSettings> map =
+        mapSettingsFor(std::move(*mapChoice), mapHeaderOfSlots(mappedSource, mappedImageFile(*imagePath), true),
+                       context.err);
+    if (!map) {
+        releaseOperationSlots();
+        return kExitFailed;
+    }
 
-    return runPreparedOperation({true, false, common.quiet, logDirectory, common.verify}, context.out, context.err);
+    return runPreparedOperation({true, false, common.quiet, logDirectory, common.verify, std::move(*map)}, context.out,
+                                context.err);
 }
 
 } // namespace orvel::cli

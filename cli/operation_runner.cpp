@@ -9,7 +9,6 @@
 #include <chrono>
 #include <mutex>
 #include <ostream>
-#include <thread>
 
 namespace orvel::cli {
 
@@ -154,12 +153,11 @@ int runPreparedOperation(const RunSettings& settings, std::ostream& out, std::os
 
     watchCancelSignals();
     CopyWorker worker(WorkerSettings{observer, pauseGate, settings.forwardCopy, settings.cloningShown,
-                                     settings.logDirectory, settings.verify});
+                                     settings.logDirectory, settings.verify, settings.map});
     bool cancelAsked = false;
     JobPhase phase = JobPhase::Copying;
     auto phaseStarted = started;
-    while (!worker.finished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    while (!worker.waitFor(std::chrono::milliseconds(200))) {
         if (!cancelAsked && cancelSignalReceived()) {
             cancelAsked = true;
             observer.requestCancel();
@@ -186,6 +184,14 @@ int runPreparedOperation(const RunSettings& settings, std::ostream& out, std::os
         << " bad sector(s).\n";
     if (!result.logPath.empty())
         out << "Log: " << result.logPath << '\n';
+    if (!result.mapPath.empty()) {
+        out << "Map: " << result.mapPath << '\n';
+        if (result.outcome != CopyOutcome::Completed)
+            out << "To go on from where it stopped, run the same command with --resume \"" << result.mapPath << "\".\n";
+        else if (result.badSectors > 0)
+            out << "To read the bad sectors again later, run the same command with --retry-bad \"" << result.mapPath
+                << "\".\n";
+    }
     return observer.errorShown() ? kExitFailed : exitStatusOf(result.outcome);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/copy_worker.h"
+
 #include <iosfwd>
 #include <string>
 
@@ -11,6 +13,7 @@ struct RunSettings {
     bool quiet = false;
     std::string logDirectory;
     bool verify = false;
+    MapSettings map = {};
 };
 
 // Runs the operation set up in the slots to its end, showing progress on

@@ -18,6 +18,7 @@ Commands:
       The drive's temperature and S.M.A.R.T. attribute table.
   clone SOURCE DEST [--range SOURCE_START DEST_START COUNT | --reverse]
         [--retries N] [--yes] [--quiet] [--verify]
+        [--resume MAP | --retry-bad MAP]
       Copies SOURCE onto DEST sector by sector: the whole source (the
       default), a range of COUNT sectors from SOURCE_START to DEST_START, or
       the whole source from the last sector down (--reverse). Unreadable
@@ -28,6 +29,7 @@ Commands:
       locked) first and its drive's partition table is left alone.
       Sector numbers and counts are whole numbers of digits only.
   image SOURCE FILE [--yes] [--quiet] [--verify]
+        [--resume MAP | --retry-bad MAP]
       Copies SOURCE into the raw image FILE (".img" is appended unless FILE
       ends in it; an existing file is replaced). Unreadable sectors are read
       5 more times, as in the desktop program. FILE.sha256 is written beside
@@ -41,6 +43,16 @@ Commands:
   verify IMAGE [--quiet]
       Reads IMAGE whole and compares it with IMAGE.sha256. Exit status 0
       when they match, 1 when they do not or there is no IMAGE.sha256.
+
+Every clone and image writes a rescue map beside its log (NAME.map for
+NAME.log) in GNU ddrescue's map-file format, saved at least every 30
+seconds and when the operation ends. --resume MAP goes on with the
+operation the map describes, reading only what it had not finished (the
+partition table of a whole destination drive is not erased again);
+--retry-bad MAP reads only the sectors the map marks bad, N more times
+each, and writes those that now read over their markers. SOURCE, DEST
+and the range must be those the map names: a drive is recognised by its
+model, serial number, size and sector size, whatever its number now.
 
 --verify reads the destination back after the copy (the source is not read
 again) and compares it with what was written; a difference fails the
