@@ -23,8 +23,8 @@ enum class MapStatus : char {
 // One side of a mapped operation, as the map records it to recognise it
 // later. A drive is known by its model, serial number, size and sector size
 // (its number and kernel name change when a failing disk drops off the bus
-// and comes back); a volume by those of its drive and its own size; an image
-// file by its path.
+// and comes back); a volume by those of its drive, its place there and its
+// own size; an image file by its path.
 struct MappedDevice {
     enum class Kind { Drive, Volume, ImageFile };
     Kind kind = Kind::Drive;

@@ -29,10 +29,16 @@ MappedDevice mappedDeviceOf(Platform& platform, const DriveInfo& entry)
 {
     MappedDevice device;
     device.kind = entry.isPhysical ? MappedDevice::Kind::Drive : MappedDevice::Kind::Volume;
-    if (entry.isPhysical)
+    if (entry.isPhysical) {
         identifyDrive(platform, entry.diskIndex, device);
-    else if (entry.holdingDrive)
+        return device;
+    }
+    if (entry.holdingDrive)
         identifyDrive(platform, *entry.holdingDrive, device);
+    // Two partitions of one size on one drive are told apart by their place.
+    if (entry.partitionNumber && entry.partitionStartBytes)
+        device.model += " (partition " + std::to_string(*entry.partitionNumber) + " from byte " +
+                        std::to_string(*entry.partitionStartBytes) + ")";
     return device;
 }
 

@@ -87,41 +87,61 @@ protected:
 };
 
 // Half way through, the copy is cancelled (Ctrl+C) or killed outright; the
-// resumed copy reads exactly what the map had not finished.
-TEST_F(RescueMapOnLoopDevices, AStoppedCloneGoesOnFromItsMapToTheSameBytes)
+// resumed copy, in either direction, reads exactly what the map had not
+// finished. A resumed imaging still gets a checksum of the whole image.
+TEST_F(RescueMapOnLoopDevices, AStoppedCopyGoesOnFromItsMapToTheSameBytes)
 {
-    for (const int signal : {SIGINT, SIGKILL}) {
-        SCOPED_TRACE(signal == SIGINT ? "cancelled" : "killed");
+    struct Case {
+        const char* name;
+        int signal;
+        bool imaging;
+        std::vector<std::string> firstOptions;
+    };
+    const std::vector<Case> cases = {
+        {"clone cancelled", SIGINT, false, {}},
+        {"clone killed", SIGKILL, false, {}},
+        {"reverse clone cancelled, resumed forwards", SIGINT, false, {"--reverse"}},
+        {"imaging cancelled", SIGINT, true, {}},
+    };
+    for (const Case& tried : cases) {
+        SCOPED_TRACE(tried.name);
         const auto source = faultyDisk({});
         const auto destination = blankDisk();
         ASSERT_TRUE(source && destination);
         for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-            std::filesystem::remove(entry.path());
+            std::filesystem::remove_all(entry.path());
+        TempDir images;
+        const std::string target = tried.imaging ? images.file("rescue.img") : destination->path();
+        const std::string verb = tried.imaging ? "image" : "clone";
 
         {
-            SpawnedProcess clone(command({"clone", source->path(), destination->path(), "--yes", "--quiet"}),
-                                 folder.file("first.txt"));
-            ASSERT_TRUE(clone.started());
+            std::vector<std::string> first = {verb, source->path(), target, "--yes", "--quiet"};
+            first.insert(first.end(), tried.firstOptions.begin(), tried.firstOptions.end());
+            SpawnedProcess copy(command(first), folder.file("first.txt"));
+            ASSERT_TRUE(copy.started());
             for (int attempt = 0; attempt < 2000; ++attempt) {
                 const std::optional<FaultyDiskStats> stats = source->stats();
                 if (stats && stats->sectorsRead * 512 >= kSourceBytes / 2)
                     break;
                 ::usleep(2000);
             }
-            clone.signal(signal);
-            clone.wait();
+            copy.signal(tried.signal);
+            copy.wait();
         }
         const std::string mapPath = onlyMap();
         ASSERT_FALSE(mapPath.empty());
         const ParsedMap before = loadMap(mapPath);
         ASSERT_TRUE(before.map) << before.error;
+        // A cancelled run saves its map as it ends; a killed one left the map it saved at its start.
+        if (tried.signal == SIGINT)
+            EXPECT_GT(before.map->bytesWith(MapStatus::Finished), 0u);
         const std::uint64_t readBefore = source->stats()->sectorsRead;
 
         const CommandResult resumed =
-            runCommand(command({"clone", "--resume", mapPath, source->path(), destination->path(), "--yes", "--quiet"}));
+            runCommand(command({verb, "--resume", mapPath, source->path(), target, "--yes", "--quiet"}));
 
         ASSERT_EQ(resumed.exitStatus, 0) << resumed.output;
-        EXPECT_TRUE(sameBytes(source->backingFile(), destination->backingFile()));
+        EXPECT_TRUE(sameBytes(source->backingFile(), tried.imaging ? target : destination->backingFile()));
         // Besides what was unfinished, the open reads sector 0 to learn the sector size.
         const std::uint64_t unfinished = kSourceBytes - before.map->bytesWith(MapStatus::Finished);
         EXPECT_EQ((source->stats()->sectorsRead - readBefore - 1) * 512, unfinished);
@@ -131,6 +151,10 @@ TEST_F(RescueMapOnLoopDevices, AStoppedCloneGoesOnFromItsMapToTheSameBytes)
         if (const std::string ddrescuelog = findProgram("ddrescuelog"); !ddrescuelog.empty()) {
             const CommandResult totals = runCommand({ddrescuelog, "-t", mapPath});
             EXPECT_EQ(totals.exitStatus, 0) << totals.output;
+        }
+        if (tried.imaging) {
+            const CommandResult checked = runCommand(command({"verify", target}));
+            EXPECT_EQ(checked.exitStatus, 0) << checked.output;
         }
     }
 }
