@@ -133,8 +133,9 @@ TEST_F(RescueMapOnLoopDevices, AStoppedCopyGoesOnFromItsMapToTheSameBytes)
         const ParsedMap before = loadMap(mapPath);
         ASSERT_TRUE(before.map) << before.error;
         // A cancelled run saves its map as it ends; a killed one left the map it saved at its start.
-        if (tried.signal == SIGINT)
+        if (tried.signal == SIGINT) {
             EXPECT_GT(before.map->bytesWith(MapStatus::Finished), 0u);
+        }
         const std::uint64_t readBefore = source->stats()->sectorsRead;
 
         const CommandResult resumed =
