@@ -90,9 +90,10 @@ std::optional<MapRecorder> startMap(const MapSettings& settings, RescueMap& map,
     recorder.emplace(map, path);
     if (settings.run == MapSettings::Run::Resume)
         appendLogLine(log.path, "Resumed from " + fileNameOf(path));
-    if (settings.run == MapSettings::Run::RetryBad)
-        appendLogLine(log.path, "Retrying " + std::to_string(map.bytesWith(MapStatus::BadSector) / map.header().source.sectorSize) +
-                                    " bad sectors from " + fileNameOf(path));
+    if (settings.run == MapSettings::Run::RetryBad) {
+        const std::uint64_t badSectors = map.bytesWith(MapStatus::BadSector) / map.header().source.sectorSize;
+        appendLogLine(log.path, "Retrying " + std::to_string(badSectors) + " bad sectors from " + fileNameOf(path));
+    }
     // At once, so that even a run killed in its first seconds leaves its map.
     if (!recorder->save())
         appendLogLine(log.path, "Warning: the rescue map " + path + " could not be written.");
