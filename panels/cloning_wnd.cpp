@@ -4,9 +4,12 @@
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
+#include "engine/map_plan.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "inventory/drive_inventory.h"
+#include "inventory/mapped_device.h"
+#include "panels/continue_question.h"
 #include "panels/control_id.h"
 #include "panels/drive_list_box.h"
 #include "panels/drive_list_filler.h"
@@ -26,6 +29,7 @@
 #include <QRegularExpressionValidator>
 
 #include <optional>
+#include <utility>
 
 namespace orvel {
 
@@ -323,8 +327,13 @@ void CCloningWnd::nextClicked()
     const CloneStart start = setUpClone(request, host_.platform().devices(), host_.messageBoxes());
     if (!start.started)
         return;
+    // Asked while the slots hold both devices open and nothing is written yet.
+    const MappedDevice source = mappedDeviceOf(host_.platform(), *entries_[*request.sourceIndex].drive);
+    const MappedDevice destination = mappedDeviceOf(host_.platform(), *entries_[*request.destinationIndex].drive);
+    MapSettings map = askToContinue(host_, mapHeaderOfSlots(source, destination, start.forwardCopy));
     host_.setForwardCopy(start.forwardCopy);
     host_.setOperation(OperationKind::Cloning, verifyBox_->isChecked());
+    host_.setMapSettings(std::move(map));
     host_.handlePanelMessage(WM_COPY_START);  // destroys this panel
 }
 

@@ -27,8 +27,9 @@ class PanelHost;
 // from the machine's drives and volumes, a range or the whole source (forwards
 // or in reverse), the retry attempts for bad sectors and whether to verify
 // the destination afterwards. Next checks the
-// choices, fills the operation slots and asks the host for the progress
-// window; Back returns home.
+// choices, fills the operation slots, offers to continue an unfinished copy
+// of the same operation from its rescue map and asks the host for the
+// progress window; Back returns home.
 class CCloningWnd : public QWidget {
     Q_OBJECT
 

@@ -4,10 +4,13 @@
 #include "controls/resource_lookup.h"
 #include "controls/x_edit.h"
 #include "controls/x_static.h"
+#include "engine/map_plan.h"
 #include "engine/operation_setup.h"
 #include "engine/operation_slots.h"
 #include "engine/setup_rules.h"
 #include "inventory/drive_inventory.h"
+#include "inventory/mapped_device.h"
+#include "panels/continue_question.h"
 #include "panels/control_id.h"
 #include "panels/drive_list_box.h"
 #include "panels/drive_list_filler.h"
@@ -24,7 +27,9 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace orvel {
@@ -196,6 +201,18 @@ void CImagingWnd::backClicked()
     host_.handlePanelMessage(WM_SHOW_HOME);  // destroys this panel
 }
 
+MapSettings CImagingWnd::askToContinueImage(const DriveInfo& source, const std::string& imagePath)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(imagePath, error).lexically_normal();
+    const MapHeader header = mapHeaderOfSlots(mappedDeviceOf(host_.platform(), source),
+                                              mappedImageFile(error ? imagePath : absolute.string()), true);
+    // Without its image there is nothing to continue.
+    if (!std::filesystem::is_regular_file(imagePath, error))
+        return {MapSettings::Run::First, RescueMap(header), {}};
+    return askToContinue(host_, header);
+}
+
 void CImagingWnd::nextClicked()
 {
     // The previous operation's worker must be gone before the slots are filled again.
@@ -203,13 +220,23 @@ void CImagingWnd::nextClicked()
 
     ImagingRequest request;
     const int index = sourceList_->currentIndex();
+    const DriveInfo* source = nullptr;
     if (index >= 0 && static_cast<std::size_t>(index) < entries_.size())
-        request.source = driveChoiceOf(*entries_[static_cast<std::size_t>(index)].drive);
+        source = entries_[static_cast<std::size_t>(index)].drive;
+    if (source != nullptr)
+        request.source = driveChoiceOf(*source);
     request.imagePath = pathField_->text().toStdString();
     request.destinationFreeBytes = destinationFreeBytes_;
+    MapSettings map;
+    if (source != nullptr)
+        request.continueExisting = [this, source, &request, &map] {
+            map = askToContinueImage(*source, request.imagePath);
+            return map.run == MapSettings::Run::Resume;
+        };
     if (!setUpImaging(request, host_.platform().devices(), host_.messageBoxes()))
         return;
     host_.setOperation(OperationKind::Imaging, verifyBox_->isChecked());
+    host_.setMapSettings(std::move(map));
     host_.handlePanelMessage(WM_COPY_START);  // destroys this panel
 }
 

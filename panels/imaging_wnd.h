@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -22,12 +23,14 @@ class CXEdit;
 class CXStatic;
 class DriveListFiller;
 class PanelHost;
+struct MapSettings;
 
 // The panel on which the operator sets up an imaging operation: a source from
 // the machine's drives and volumes, the path of the raw image file to write
 // and whether to verify the image afterwards. Next checks the choices, creates the image file once the operator
-// has confirmed, fills the operation slots and asks the host for the progress
-// window; Back returns home.
+// has confirmed (or keeps it, to continue an unfinished imaging into it from
+// its rescue map), fills the operation slots and asks the host for the
+// progress window; Back returns home.
 class CImagingWnd : public QWidget {
     Q_OBJECT
 
@@ -70,6 +73,8 @@ private:
     void backClicked();
     void nextClicked();
     void sourceSelected(int index);
+    // Asked once the source is open, before the image is created or emptied.
+    MapSettings askToContinueImage(const DriveInfo& source, const std::string& imagePath);
 
     PanelHost& host_;
     QImage picture_;

@@ -38,8 +38,10 @@ void OperationRun::finishLast()
 OperationRun::OperationRun(PanelHost& host, CProgressWnd& window) : host_(host), window_(&window)
 {
     CopyObserver& observer = *this;
+    // With the devices' access the worker can offer to read bad sectors again.
     worker_ = std::make_unique<CopyWorker>(WorkerSettings{observer, pauseGate_, host.forwardCopy(), host.cloningShown(),
-                                                         host.logDirectory(), host.verifyAfterCopy()});
+                                                         host.logDirectory(), host.verifyAfterCopy(),
+                                                         host.takeMapSettings(), &host.platform().devices()});
 }
 
 OperationRun::~OperationRun()
@@ -115,6 +117,14 @@ void OperationRun::killProgressTimer()
     onGuiThread([this] {
         if (window_)
             window_->stopClock();
+    });
+}
+
+void OperationRun::progressRestarted()
+{
+    onGuiThread([this] {
+        if (window_)
+            window_->restartProgress();
     });
 }
 

@@ -28,7 +28,7 @@ class OperationRun : public QObject, private CopyObserver {
 
 public:
     // Lets go of the last run, then starts the operation that the slots hold,
-    // shown in `window`, with the host's flags and log folder.
+    // shown in `window`, with the host's flags, rescue map and log folder.
     static OperationRun& start(PanelHost& host, CProgressWnd& window);
 
     // Lets go of the last run, if any, once its worker has ended. A worker
@@ -63,6 +63,7 @@ private:
     MessageAnswer showMessage(const MessageRequest& request) override;
     void showHome() override;
     void openLog(const std::string& path) override;
+    void progressRestarted() override;
 
     // Runs `call` on the GUI thread while the worker waits. False when the run
     // has been abandoned and nothing ran.

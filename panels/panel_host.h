@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/copy_worker.h"
 #include "engine/message_box.h"
 #include "platform/platform.h"
 
@@ -40,6 +41,12 @@ public:
     virtual OperationKind operationKind() const = 0;
     virtual bool verifyAfterCopy() const = 0;
     virtual void setOperation(OperationKind kind, bool verify) = 0;
+
+    // The rescue map the operation keeps, as its set-up panel chose it after
+    // setOperation (which forgets an earlier choice, so a restore keeps
+    // none). The worker's starter takes it, leaving none behind.
+    virtual void setMapSettings(MapSettings map) = 0;
+    virtual MapSettings takeMapSettings() = 0;
 
     // The destination is a drive or volume, prepared as a clone's (a volume
     // dismounted or locked) rather than an image file.

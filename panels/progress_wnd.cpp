@@ -189,6 +189,20 @@ void CProgressWnd::stopClock()
     refreshPercentage();
 }
 
+void CProgressWnd::restartProgress()
+{
+    verifying_ = false;
+    operationText_->setText(operationName(host_.operationKind()));
+    lastPercent_ = 0;
+    percentText_->setText(QStringLiteral("0%"));
+    progressBar_->setValue(0);
+    startTime_ = QDateTime::currentSecsSinceEpoch();
+    clockStopped_ = false;
+    clock_.start(kProgressTimerMilliseconds);
+    // At once: the first run's times would otherwise stand for a second.
+    refreshClock();
+}
+
 bool CProgressWnd::operationFinished() const
 {
     return !run_ || run_->finished();

@@ -41,9 +41,12 @@ public:
     void refreshPercentage();
     // The clock's tick: start time, elapsed time, copied sectors.
     void refreshClock();
-    // The copy is over: the clock stops for good and the percentage shows
-    // where the job ended.
+    // The copy is over: the clock stops and the percentage shows where the
+    // job ended.
     void stopClock();
+    // A second run (the retry of the bad sectors) starts in this window: its
+    // percentage, start time and elapsed time start again from nothing.
+    void restartProgress();
 
     // The operation's worker has done all its work.
     bool operationFinished() const;
@@ -82,7 +85,7 @@ private:
     bool verifying_ = false;
     QFont windowFont_;
     QTimer clock_;
-    bool clockStopped_ = false;  // by the worker, at the end of the copy
+    bool clockStopped_ = false;  // by the worker, at the end of a run
 };
 
 } // namespace orvel

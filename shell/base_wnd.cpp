@@ -53,6 +53,7 @@ void CBaseWnd::setOperation(OperationKind kind, bool verify)
 {
     operationKind_ = kind;
     verifyAfterCopy_ = verify;
+    mapSettings_ = {};
 }
 
 bool CBaseWnd::replacePanel(std::uint32_t message)

@@ -10,13 +10,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace orvel {
 
 // The panel host: fills the main window below its top strip and shows one
 // panel at a time, replacing it when a panel or the worker asks. It also
-// carries what tells the worker which copy to run: the loop, the operation
-// and whether to verify.
+// carries what tells the worker which copy to run: the loop, the operation,
+// whether to verify and the rescue map.
 //
 // A switch hides the old panel and disables it at once, then creates the new
 // one; the old widget itself is deleted when control returns to the event
@@ -50,6 +51,8 @@ public:
     OperationKind operationKind() const override { return operationKind_; }
     bool verifyAfterCopy() const override { return verifyAfterCopy_; }
     void setOperation(OperationKind kind, bool verify) override;
+    void setMapSettings(MapSettings map) override { mapSettings_ = std::move(map); }
+    MapSettings takeMapSettings() override { return std::exchange(mapSettings_, {}); }
     void closeMainWindow() override;
     QWidget* mainWindow() override { return window(); }
     Platform& platform() override { return platform_; }
@@ -81,6 +84,7 @@ private:
     std::atomic<bool> forwardCopy_ = true;
     std::atomic<OperationKind> operationKind_ = OperationKind::Imaging;
     std::atomic<bool> verifyAfterCopy_ = false;
+    MapSettings mapSettings_;  // GUI thread only
 };
 
 } // namespace orvel

@@ -143,6 +143,9 @@ drives=$(complete_words orvel-disk-image --demo health "")
 expect_in "completing clone's source" "$(complete_words orvel-disk-image --demo clone "")" simb1
 [ "$(complete_words orvel-disk-image res)" = restore ] || fail "completing res gives: $(complete_words orvel-disk-image res)"
 expect_in "completing restore's destination" "$(complete_words orvel-disk-image --demo restore disk.img "")" simb1
+mkdir "$work/maps" && touch "$work/maps/Maker XY1000QZ.map" "$work/maps/Maker XY1000QZ.log"
+maps=$(complete_words orvel-disk-image clone 0 1 --resume "$work/maps/")
+[ "$maps" = "$work/maps/Maker XY1000QZ.map" ] || fail "completing --resume gives: $maps"
 
 echo "Package tests took $((SECONDS - started)) s"
 [ "$failures" -eq 0 ] || { echo "$failures package checks failed" >&2; exit 1; }

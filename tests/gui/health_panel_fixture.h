@@ -54,6 +54,8 @@ public:
     OperationKind operationKind() const override { return OperationKind::Imaging; }
     bool verifyAfterCopy() const override { return false; }
     void setOperation(OperationKind, bool) override {}
+    void setMapSettings(MapSettings) override {}
+    MapSettings takeMapSettings() override { return {}; }
     void closeMainWindow() override;
     QWidget* mainWindow() override { return &window; }
     Platform& platform() override { return platform_; }

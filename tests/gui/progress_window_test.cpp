@@ -226,6 +226,34 @@ TEST_F(ProgressWindowTest, AJobWithNothingToCopyEndsAtAHundredPercent)
     EXPECT_EQ(texts.bar->value(), 100);
 }
 
+TEST_F(ProgressWindowTest, ARetryStartsThePercentageAndTheClockAgainAsTheOperationItIs)
+{
+    makeDrives({});
+    host->operation = OperationKind::Cloning;
+    CProgressWnd& window = host->show<CProgressWnd>();
+    ASSERT_TRUE(waitUntil([&window] { return window.operationFinished(); }));
+    const ProgressTexts texts(window);
+    currentJob = std::make_unique<CopyJob>();
+    currentJob->phase = JobPhase::Verifying;
+    currentJob->positionBytes = 1000;
+    currentJob->endBytes = 1000;
+    window.stopClock();
+    ASSERT_EQ(texts.operation->text(), "Verifying");
+
+    window.restartProgress();
+    EXPECT_EQ(texts.operation->text(), "Cloning");
+    EXPECT_EQ(texts.percent->text(), "0%");
+    EXPECT_EQ(texts.bar->value(), 0);
+    EXPECT_THAT(texts.elapsed->text().toStdString(), MatchesRegex("00:00:0[01]"));
+    EXPECT_TRUE(waitUntil([&texts] { return texts.elapsed->text() == "00:00:02"; })) << "the clock did not tick again";
+
+    currentJob->phase = JobPhase::Copying;
+    currentJob->positionBytes = 500;
+    window.refreshPercentage();
+    EXPECT_EQ(texts.percent->text(), "50 %");
+    EXPECT_EQ(texts.bar->value(), 50);
+}
+
 // Message boxes answered from a script, each noting whether it was shown on
 // the GUI thread.
 class ThreadCheckingBoxes : public MessageBoxService {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvel::test {
@@ -63,6 +64,8 @@ public:
     bool forward = true;
     OperationKind operation = OperationKind::Imaging;
     bool verify = false;
+    // What the set-up panel chose, until a progress window takes it.
+    MapSettings map;
 
     void handlePanelMessage(std::uint32_t message) override;
     bool forwardCopy() const override { return forward; }
@@ -73,7 +76,10 @@ public:
     {
         operation = kind;
         verify = verifyChoice;
+        map = {};
     }
+    void setMapSettings(MapSettings chosen) override { map = std::move(chosen); }
+    MapSettings takeMapSettings() override { return std::exchange(map, {}); }
     void closeMainWindow() override {}
     QWidget* mainWindow() override { return &window_; }
     Platform& platform() override { return platform_; }
