@@ -91,7 +91,7 @@ std::optional<FoundMap> findUnfinishedMap(const std::string& folder, const MapHe
         if (entry.path().extension() != ".map" || !entry.is_regular_file(error))
             continue;
         ParsedMap parsed = loadMap(entry.path().string());
-        if (!parsed.map || parsed.map->finished() || !mapMismatch(parsed.map->header(), now).empty())
+        if (!parsed.map || !mapMismatch(parsed.map->header(), now).empty())
             continue;
         const fs::file_time_type written = entry.last_write_time(error);
         if (found && written <= newest)
@@ -99,6 +99,10 @@ std::optional<FoundMap> findUnfinishedMap(const std::string& folder, const MapHe
         newest = written;
         found = FoundMap{entry.path().string(), std::move(*parsed.map)};
     }
+    // Only the newest map of the operation counts: an older one that stopped
+    // half way was overtaken by a later run from the beginning.
+    if (found && found->map.finished())
+        return std::nullopt;
     return found;
 }
 

@@ -21,7 +21,8 @@ std::string mapMismatch(const MapHeader& map, const MapHeader& now);
 // The share of the range a map has finished or marked, in whole percent.
 int percentDone(const RescueMap& map);
 
-// The newest map in `folder` of an operation like `now` that did not finish.
+// The newest map in `folder` of an operation like `now`, when that one did
+// not finish.
 struct FoundMap {
     std::string path;
     RescueMap map;
