@@ -41,16 +41,6 @@ const QString kNote = QStringLiteral("Note: Too many attempts for bad sectors ma
 constexpr int kNoteX = 10;
 constexpr int kNoteAboveBottom = 100;
 
-CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
-{
-    auto* label = new CXStatic(text, &panel);
-    setControlId(*label, id);
-    label->textColour_ = kPanelBlack;
-    // Given to every label; a CXStatic keeps drawing with its own font.
-    label->setFont(QApplication::font());
-    return label;
-}
-
 CXEdit* makeSectorField(QWidget& panel, int id)
 {
     auto* field = new CXEdit(&panel);
@@ -81,11 +71,8 @@ ManualCheckBox* makeAreaBox(QWidget& panel, const QString& text, int id)
 
 COrvelButton* makeButton(QWidget& panel, const QString& text, int id, const QFont& font)
 {
-    auto* button = new COrvelButton(text, &panel);
-    setControlId(*button, id);
+    COrvelButton* button = makePanelButton(panel, text, id);
     setUpPanelButton(*button, font);
-    // The panel answers the button's colour request with white.
-    button->eraseBrush_ = QBrush(kPanelWhite);
     return button;
 }
 
@@ -117,21 +104,21 @@ bool CCloningWnd::listsFilled() const
 
 void CCloningWnd::createControls()
 {
-    sourceLabel_ = makeLabel(*this, QStringLiteral("Source Drive : "), 0);
+    sourceLabel_ = makePanelLabel(*this, QStringLiteral("Source Drive : "), 0);
     sourceLabel_->SetWhiteBackground();
     sourceLabel_->SetFontHeight(kDriveLabelFontHeight);
-    destinationLabel_ = makeLabel(*this, QStringLiteral("Destination Drive : "), 0);
+    destinationLabel_ = makePanelLabel(*this, QStringLiteral("Destination Drive : "), 0);
     destinationLabel_->SetWhiteBackground();
     destinationLabel_->SetFontHeight(kDriveLabelFontHeight);
 
     sourceList_ = makeDriveList(*this, kSourceListId);
     destinationList_ = makeDriveList(*this, kDestinationListId);
 
-    sourceStartLabel_ = makeLabel(*this, QStringLiteral("Source Start : "), kSourceStartLabelId);
-    destinationStartLabel_ = makeLabel(*this, QStringLiteral("Destination Start : "), kDestinationStartLabelId);
-    countLabel_ = makeLabel(*this, QStringLiteral("No. of sectors to copy : "), kCountLabelId);
+    sourceStartLabel_ = makePanelLabel(*this, QStringLiteral("Source Start : "), kSourceStartLabelId);
+    destinationStartLabel_ = makePanelLabel(*this, QStringLiteral("Destination Start : "), kDestinationStartLabelId);
+    countLabel_ = makePanelLabel(*this, QStringLiteral("No. of sectors to copy : "), kCountLabelId);
     countLabel_->SetWhiteBackground();
-    retryLabel_ = makeLabel(*this, QStringLiteral("Retry attempt : "), kRetryLabelId);
+    retryLabel_ = makePanelLabel(*this, QStringLiteral("Retry attempt : "), kRetryLabelId);
     retryLabel_->SetWhiteBackground();
 
     sourceStartField_ = makeSectorField(*this, kSourceStartFieldId);

@@ -46,25 +46,6 @@ QString askForImagePath(QWidget* parent)
     return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral(".img"), QStringLiteral("*.img"));
 }
 
-CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
-{
-    auto* label = new CXStatic(text, &panel);
-    setControlId(*label, id);
-    label->SetFontHeight(kLabelFontHeight);
-    label->textColour_ = kPanelBlack;
-    // Given to both labels; a CXStatic keeps drawing with its own font.
-    label->setFont(QApplication::font());
-    return label;
-}
-
-COrvelButton* makeButton(QWidget& panel, const QString& text, int id)
-{
-    auto* button = new COrvelButton(text, &panel);
-    setControlId(*button, id);
-    // The panel answers the button's colour request with white.
-    button->eraseBrush_ = QBrush(kPanelWhite);
-    return button;
-}
 
 } // namespace
 
@@ -91,8 +72,8 @@ void CImagingWnd::setSaveDialog(SaveDialog dialog)
 
 void CImagingWnd::createControls()
 {
-    sourceLabel_ = makeLabel(*this, QStringLiteral("Source Drive : "), kSourceLabelId);
-    pathLabel_ = makeLabel(*this, QStringLiteral("Destination Path : "), kPathLabelId);
+    sourceLabel_ = makePanelLabel(*this, QStringLiteral("Source Drive : "), kSourceLabelId, kLabelFontHeight);
+    pathLabel_ = makePanelLabel(*this, QStringLiteral("Destination Path : "), kPathLabelId, kLabelFontHeight);
 
     sourceList_ = makeDriveList(*this, kSourceListId);
 
@@ -100,7 +81,7 @@ void CImagingWnd::createControls()
     setControlId(*pathField_, kPathFieldId);
     setUpGreyField(*pathField_);
 
-    browseButton_ = makeButton(*this, QStringLiteral("..."), kBrowseId);
+    browseButton_ = makePanelButton(*this, QStringLiteral("..."), kBrowseId);
     browseButton_->setDefault(true);
     browseButton_->customFill_ = true;
     browseButton_->fillColour_ = kBrowseFill;
@@ -110,9 +91,9 @@ void CImagingWnd::createControls()
 
     verifyBox_ = makeVerifyBox(*this, QStringLiteral("Verify after copying"), kVerifyBoxId, false);
 
-    backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId);
+    backButton_ = makePanelButton(*this, QStringLiteral("Back"), kBackId);
     setUpPanelButton(*backButton_, panelFont_);
-    nextButton_ = makeButton(*this, QStringLiteral("Next"), kNextId);
+    nextButton_ = makePanelButton(*this, QStringLiteral("Next"), kNextId);
     setUpPanelButton(*nextButton_, panelFont_);
 
     connect(browseButton_, &QPushButton::clicked, this, &CImagingWnd::browseClicked);

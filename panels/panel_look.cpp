@@ -3,6 +3,8 @@
 #include "controls/gui_font.h"
 #include "controls/orvel_button.h"
 #include "controls/x_edit.h"
+#include "controls/x_static.h"
+#include "panels/control_id.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -41,6 +43,26 @@ void giveWhiteBackground(QWidget& control)
     palette.setColor(control.backgroundRole(), kPanelWhite);
     control.setPalette(palette);
     control.setAutoFillBackground(true);
+}
+
+CXStatic* makePanelLabel(QWidget& panel, const QString& text, int id, int fontHeight)
+{
+    auto* label = new CXStatic(text, &panel);
+    setControlId(*label, id);
+    if (fontHeight > 0)
+        label->SetFontHeight(fontHeight);
+    label->textColour_ = kPanelBlack;
+    // A CXStatic keeps drawing with its own font, so each label is given it.
+    label->setFont(QApplication::font());
+    return label;
+}
+
+COrvelButton* makePanelButton(QWidget& panel, const QString& text, int id)
+{
+    auto* button = new COrvelButton(text, &panel);
+    setControlId(*button, id);
+    button->eraseBrush_ = QBrush(kPanelWhite);
+    return button;
 }
 
 } // namespace orvel

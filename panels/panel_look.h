@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 class QWidget;
 
@@ -9,6 +10,7 @@ namespace orvel {
 
 class COrvelButton;
 class CXEdit;
+class CXStatic;
 
 // Colours the operation panels share.
 inline const QColor kPanelButtonFill(140, 191, 63);
@@ -27,6 +29,14 @@ void setUpPanelButton(COrvelButton& button, const QFont& font);
 
 // A grey edit field whose text stays readable while it is disabled.
 void setUpGreyField(CXEdit& field);
+
+// A black label with the control id `id`, in the application's font. A
+// `fontHeight` above 0 also sets the height the label draws its text at.
+CXStatic* makePanelLabel(QWidget& panel, const QString& text, int id, int fontHeight = 0);
+
+// A button with the control id `id` whose background is painted white, as
+// the panels answer the button's colour request.
+COrvelButton* makePanelButton(QWidget& panel, const QString& text, int id);
 
 // Paints a control's own background white, as the panels answer every
 // control's colour request but the edit fields'.

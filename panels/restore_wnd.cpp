@@ -42,25 +42,6 @@ QString askForImageFile(QWidget* parent)
                                         QStringLiteral("Image files (*.img);;All files (*)"));
 }
 
-CXStatic* makeLabel(QWidget& panel, const QString& text, int id)
-{
-    auto* label = new CXStatic(text, &panel);
-    setControlId(*label, id);
-    label->SetFontHeight(kLabelFontHeight);
-    label->textColour_ = kPanelBlack;
-    // Given to both labels; a CXStatic keeps drawing with its own font.
-    label->setFont(QApplication::font());
-    return label;
-}
-
-COrvelButton* makeButton(QWidget& panel, const QString& text, int id)
-{
-    auto* button = new COrvelButton(text, &panel);
-    setControlId(*button, id);
-    // The panel answers the button's colour request with white.
-    button->eraseBrush_ = QBrush(kPanelWhite);
-    return button;
-}
 
 } // namespace
 
@@ -87,8 +68,8 @@ void CRestoreWnd::setOpenDialog(OpenDialog dialog)
 
 void CRestoreWnd::createControls()
 {
-    imageLabel_ = makeLabel(*this, QStringLiteral("Image File :"), kImageLabelId);
-    destinationLabel_ = makeLabel(*this, QStringLiteral("Destination Drive :"), kDestinationLabelId);
+    imageLabel_ = makePanelLabel(*this, QStringLiteral("Image File :"), kImageLabelId, kLabelFontHeight);
+    destinationLabel_ = makePanelLabel(*this, QStringLiteral("Destination Drive :"), kDestinationLabelId, kLabelFontHeight);
 
     pathField_ = new CXEdit(this);
     setControlId(*pathField_, kPathFieldId);
@@ -96,7 +77,7 @@ void CRestoreWnd::createControls()
     // Only the dialog fills it: a typed path would skip its filter.
     pathField_->setReadOnly(true);
 
-    browseButton_ = makeButton(*this, QStringLiteral("..."), kBrowseId);
+    browseButton_ = makePanelButton(*this, QStringLiteral("..."), kBrowseId);
     browseButton_->setDefault(true);
     browseButton_->customFill_ = true;
     browseButton_->fillColour_ = kBrowseFill;
@@ -107,9 +88,9 @@ void CRestoreWnd::createControls()
     destinationList_ = makeDriveList(*this, kDestinationListId);
     verifyBox_ = makeVerifyBox(*this, QStringLiteral("Verify after writing"), kVerifyBoxId, true);
 
-    backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId);
+    backButton_ = makePanelButton(*this, QStringLiteral("Back"), kBackId);
     setUpPanelButton(*backButton_, panelFont_);
-    nextButton_ = makeButton(*this, QStringLiteral("Next"), kNextId);
+    nextButton_ = makePanelButton(*this, QStringLiteral("Next"), kNextId);
     setUpPanelButton(*nextButton_, panelFont_);
 
     connect(browseButton_, &QPushButton::clicked, this, &CRestoreWnd::browseClicked);
