@@ -1,31 +1,51 @@
 #include "cli/health_output.h"
 
+#include "cli/health_json.h"
 #include "cli/json_writer.h"
 #include "cli/text_table.h"
 #include "inventory/attribute_rows.h"
 #include "inventory/drive_text.h"
+#include "inventory/nvme_health_rows.h"
 
 #include <vector>
 
 namespace orvel::cli {
+
+namespace {
+
+// The rows the attribute pane shows for the drive, in its order.
+std::vector<AttributeRow> paneRows(const DriveInfo& drive)
+{
+    if (drive.nvmeHealth)
+        return nvmeHealthRows(*drive.nvmeHealth);
+    std::vector<AttributeRow> rows;
+    for (const SmartAttributeSlot* slot : attributesInListOrder(drive.smartAttributes))
+        rows.push_back(formatAttributeRow(*slot));
+    return rows;
+}
+
+} // namespace
 
 std::string formatHealthText(const DriveInfo& drive)
 {
     std::string out = "Drive " + std::to_string(drive.diskIndex) + ": " + drive.model + "\n";
     if (!drive.serialNumber.empty())
         out += "Serial No.: " + drive.serialNumber + "\n";
-    out += "Temperature: " + formatTemperature(drive.temperatureC) + "\n\n";
+    if (!drive.firmwareRevision.empty())
+        out += "Firmware: " + drive.firmwareRevision + "\n";
+    out += "Temperature: " + formatTemperature(drive.temperatureC) + "\n";
+    if (!drive.status.empty())
+        out += "Status: " + drive.status + "\n";
+    out += "\n";
 
-    const std::vector<const SmartAttributeSlot*> attributes = attributesInListOrder(drive.smartAttributes);
+    const std::vector<AttributeRow> attributes = paneRows(drive);
     if (attributes.empty()) {
         out += "No S.M.A.R.T. attributes: the drive did not answer, or it is on USB.\n";
         return out;
     }
     std::vector<std::vector<std::string>> rows;
-    for (const SmartAttributeSlot* slot : attributes) {
-        AttributeRow row = formatAttributeRow(*slot);
+    for (const AttributeRow& row : attributes)
         rows.push_back({row.id, row.name, row.current, row.worst, row.threshold, row.raw});
-    }
     out += formatTable({{"ID"},
                         {"Attribute Name"},
                         {"Current Value", Align::Right},
@@ -46,10 +66,16 @@ std::string formatHealthJson(const DriveInfo& drive)
     json.value(drive.model);
     json.key("serialNumber");
     json.value(drive.serialNumber);
+    json.key("firmwareRevision");
+    json.value(drive.firmwareRevision);
+    json.key("status");
+    json.value(drive.status);
     json.key("temperatureC");
     json.value(unlessZero(drive.temperatureC));
     json.key("temperature");
     json.value(formatTemperature(drive.temperatureC));
+    json.key("healthData");
+    writeHealthDataKind(json, drive);
     json.key("attributes");
     json.beginArray();
     for (const SmartAttributeSlot* slot : attributesInListOrder(drive.smartAttributes)) {
@@ -70,6 +96,8 @@ std::string formatHealthJson(const DriveInfo& drive)
         json.endObject();
     }
     json.endArray();
+    json.key("nvme");
+    writeNvmeHealth(json, drive);
     json.endObject();
     return json.text();
 }

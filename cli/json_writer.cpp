@@ -113,12 +113,30 @@ void JsonWriter::value(std::uint64_t number)
     out_ += std::to_string(number);
 }
 
+void JsonWriter::value(std::int64_t number)
+{
+    beforeValue();
+    out_ += std::to_string(number);
+}
+
 void JsonWriter::value(std::optional<std::uint64_t> number)
 {
-    if (number) {
+    if (number)
         value(*number);
-        return;
-    }
+    else
+        null();
+}
+
+void JsonWriter::value(std::optional<std::int64_t> number)
+{
+    if (number)
+        value(*number);
+    else
+        null();
+}
+
+void JsonWriter::null()
+{
     beforeValue();
     out_ += "null";
 }

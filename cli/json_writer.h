@@ -31,7 +31,10 @@ public:
     void key(std::string_view name);
     void value(std::string_view text);
     void value(std::uint64_t number);
+    void value(std::int64_t number);
     void value(std::optional<std::uint64_t> number);  // null when there is none
+    void value(std::optional<std::int64_t> number);
+    void null();
 
     // The document so far, ending with a line break once it is complete.
     const std::string& text() const { return out_; }

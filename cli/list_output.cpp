@@ -1,5 +1,6 @@
 #include "cli/list_output.h"
 
+#include "cli/health_json.h"
 #include "cli/json_writer.h"
 #include "cli/text_table.h"
 #include "inventory/drive_text.h"
@@ -75,6 +76,12 @@ std::string formatDriveListJson(const DriveList& drives, const DriveList& volume
         json.value(drive->mediaType);
         json.key("status");
         json.value(drive->status);
+        json.key("firmwareRevision");
+        json.value(drive->firmwareRevision);
+        json.key("healthData");
+        writeHealthDataKind(json, *drive);
+        json.key("nvme");
+        writeNvmeHealth(json, *drive);
         json.endObject();
     }
     json.endArray();

@@ -14,7 +14,8 @@ std::string formatDriveListText(const DriveList& drives, const DriveList& volume
 
 // The same as a JSON document: {"physicalDrives": [...], "volumes": [...]},
 // sizes both as byte counts and as the texts above; null for a temperature
-// or a volume's drive that is not known.
+// or a volume's drive that is not known. Each drive also carries the kind of
+// its health data and an NVMe drive its decoded health log (health_json.h).
 std::string formatDriveListJson(const DriveList& drives, const DriveList& volumeList);
 
 // "(465.76 GB)"; empty when the size is too small to show (or unknown).

@@ -15,7 +15,8 @@ Commands:
       Every physical drive (number, model, serial number, size, interface,
       media type, status) and every volume (name, the drive it is on, size).
   health DRIVE [--json]
-      The drive's temperature and S.M.A.R.T. attribute table.
+      The drive's temperature, status and S.M.A.R.T. attribute table, or an
+      NVMe drive's health log.
   clone SOURCE DEST [--range SOURCE_START DEST_START COUNT | --reverse]
         [--retries N] [--yes] [--quiet] [--verify]
         [--resume MAP | --retry-bad MAP]

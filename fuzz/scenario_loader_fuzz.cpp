@@ -97,10 +97,11 @@ std::vector<std::filesystem::path> driveFolders()
     return folders;
 }
 
-void checkSmartBlock(const std::optional<orvel::SmartBlock>& block, const std::filesystem::path& file)
+// S.M.A.R.T. blocks and the NVMe health page alike.
+void checkAnswerBlock(const std::optional<orvel::SmartBlock>& block, const std::filesystem::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
-    require(block.has_value() == stream.is_open(), "a drive answers S.M.A.R.T. reads exactly when its block is there");
+    require(block.has_value() == stream.is_open(), "a drive answers health reads exactly when its block is there");
     if (!block)
         return;
     const std::string content{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
@@ -130,8 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         orvel::fuzz::checkScenarioDrive(setup);
         for (const orvel::SimVolumeSetup& volume : setup.volumes)
             require(volumeNames.insert(volume.name).second, "no two drives share a volume name");
-        checkSmartBlock(setup.smartData, folders[drive] / "smart-data.bin");
-        checkSmartBlock(setup.smartThresholds, folders[drive] / "smart-thresholds.bin");
+        checkAnswerBlock(setup.smartData, folders[drive] / "smart-data.bin");
+        checkAnswerBlock(setup.smartThresholds, folders[drive] / "smart-thresholds.bin");
+        checkAnswerBlock(setup.nvmeHealth, folders[drive] / "nvme-health.bin");
+        require(!setup.nvmeHealth || !(setup.smartData || setup.smartThresholds),
+                "an NVMe drive answers no ATA S.M.A.R.T. reads");
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inventory/nvme_health_log.h"
 #include "inventory/smart_attribute_slot.h"
 
 #include <cstdint>
@@ -27,6 +28,10 @@ struct DriveInfo {
     std::string interfaceType;
     bool isPhysical = true;
     std::uint32_t temperatureC = 0;  // 0: no reading
+    // An NVMe drive's health log, read with the S.M.A.R.T. data; an NVMe
+    // drive has no attribute table.
+    std::optional<NvmeHealthLog> nvmeHealth;
+    std::string firmwareRevision;  // read with the serial number, where the system tells it
     // A volume's physical drive, and where on it the volume lies, where the
     // system tells them.
     std::optional<std::uint64_t> holdingDrive;

@@ -1,8 +1,8 @@
 #include "inventory/drive_inventory.h"
 
+#include "inventory/drive_health.h"
 #include "inventory/serial_number.h"
 #include "inventory/size_property.h"
-#include "inventory/smart_reader.h"
 
 #include <utility>
 
@@ -43,10 +43,14 @@ void EnumeratePhysicalDrives(Platform& platform, bool readSerialAndSmart)
                     return;
                 drive->serialNumber = applySerialRules(*row.serialNumber, drive->interfaceType, *version);
             }
+            drive->firmwareRevision = row.firmwareRevision.value_or("");
             // A drive without a number has no device to ask; drive 0 would be
-            // another disk's answers.
-            if (drive->interfaceType != kUsbInterface && row.index)
-                ReadSmartData(platform.smart(), *row.index, drive->smartAttributes, drive->temperatureC);
+            // another disk's answers. A drive that is not running keeps its
+            // "Error" whatever it says of itself.
+            if (drive->interfaceType != kUsbInterface && row.index) {
+                const bool takeVerdict = drive->status == kStatusOk && !catalog.statusIncludesDriveVerdict();
+                ReadDriveHealth(platform.smart(), *row.index, takeVerdict, *drive);
+            }
         }
 
         drive->isPhysical = true;

@@ -31,9 +31,12 @@ inline constexpr std::string_view kProxyBlanketFailedText = "Could not set proxy
 inline constexpr std::string_view kProxyBlanketFailedCaption = "Orvel Photo Recovery";
 
 // Appends one record per physical drive to physicalDrives. With
-// `readSerialAndSmart` each drive also gets its serial number and, unless it
-// is on USB, its S.M.A.R.T. attributes and temperature. Failures end the
-// enumeration quietly, keeping what was appended so far.
+// `readSerialAndSmart` each drive also gets its serial number and firmware
+// revision and, unless it is on USB, its health data (S.M.A.R.T. attributes
+// or NVMe health log) and temperature, and a running drive that predicts its
+// own failure the status "Pred Fail" (where the system's status does not
+// already carry the drive's verdict). Failures end the enumeration quietly,
+// keeping what was appended so far.
 void EnumeratePhysicalDrives(Platform& platform, bool readSerialAndSmart);
 
 // Appends one record per volume to `volumes`, leaving out optical drives and

@@ -22,6 +22,7 @@ struct DiskDriveRow {
     std::optional<std::string> interfaceType;
     std::optional<std::string> status;
     std::optional<std::string> serialNumber;  // read only when asked for
+    std::optional<std::string> firmwareRevision;  // read only with the serial number
 };
 
 // One volume (logical disk) as the system describes it.
@@ -61,6 +62,10 @@ public:
     virtual bool isOpticalDrive(std::string_view caption) = 0;
     // Nullopt when the version cannot be read.
     virtual std::optional<OsVersion> osVersion() = 0;
+    // The status of a running drive already holds the drive's own verdict on
+    // its health (the system asked the drive); otherwise it only tells
+    // whether the drive runs, and the inventory asks the drive itself.
+    virtual bool statusIncludesDriveVerdict() = 0;
 };
 
 } // namespace orvel

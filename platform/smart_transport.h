@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace orvel {
 
@@ -19,6 +20,10 @@ struct AtaRegisters {
 
 using SmartBlock = std::array<std::uint8_t, 512>;
 
+// The SMART / Health Information log page (log identifier 02h) an NVMe drive
+// returns to Get Log Page, exactly as it returns it.
+using NvmeHealthPage = std::array<std::uint8_t, 512>;
+
 // A drive opened for S.M.A.R.T. commands; destroying it closes it.
 class SmartDevice {
 public:
@@ -30,6 +35,10 @@ public:
     virtual bool sendCommand(const AtaRegisters& registers) = 0;
     // A command that returns one 512-byte block (read data, read thresholds).
     virtual bool receiveData(const AtaRegisters& registers, SmartBlock& block) = 0;
+    // A command without data whose answer is the registers the drive sets
+    // (SMART RETURN STATUS). `returned` holds them as the drive left them:
+    // error in features, status in command.
+    virtual bool queryRegisters(const AtaRegisters& registers, AtaRegisters& returned) = 0;
 };
 
 class SmartTransport {
@@ -39,6 +48,11 @@ public:
     // The drive as the drive catalog numbers it (DiskDriveRow::index); null
     // when it cannot be opened.
     virtual std::unique_ptr<SmartDevice> openSmartDevice(std::uint64_t driveNumber) = 0;
+
+    // The SMART / Health Information log of the drive, numbered as above,
+    // for all its namespaces; nullopt when it is no NVMe drive, cannot be
+    // opened or does not answer.
+    virtual std::optional<NvmeHealthPage> readNvmeHealthLog(std::uint64_t driveNumber) = 0;
 };
 
 } // namespace orvel

@@ -2,6 +2,7 @@
 
 #include "inventory/attribute_rows.h"
 #include "inventory/drive_info.h"
+#include "inventory/nvme_health_rows.h"
 #include "panels/health/show_attributes_event.h"
 
 #include <QString>
@@ -40,12 +41,21 @@ void CRightListView::OnShowAttributes(const DriveInfo* drive)
     clear();
     if (drive == nullptr)
         return;
-    for (const SmartAttributeSlot* slot : attributesInListOrder(drive->smartAttributes)) {
-        const AttributeRow row = formatAttributeRow(*slot);
-        addTopLevelItem(makeRow({QString::fromStdString(row.id), QString::fromStdString(row.name),
-                              QString::fromStdString(row.current), QString::fromStdString(row.worst),
-                              QString::fromStdString(row.threshold), QString::fromStdString(row.raw)}));
+    // An NVMe drive's rows keep the log's order; ATA rows come sorted.
+    if (drive->nvmeHealth) {
+        for (const AttributeRow& row : nvmeHealthRows(*drive->nvmeHealth))
+            addRow(row);
+        return;
     }
+    for (const SmartAttributeSlot* slot : attributesInListOrder(drive->smartAttributes))
+        addRow(formatAttributeRow(*slot));
+}
+
+void CRightListView::addRow(const AttributeRow& row)
+{
+    addTopLevelItem(makeRow({QString::fromStdString(row.id), QString::fromStdString(row.name),
+                             QString::fromStdString(row.current), QString::fromStdString(row.worst),
+                             QString::fromStdString(row.threshold), QString::fromStdString(row.raw)}));
 }
 
 } // namespace orvel

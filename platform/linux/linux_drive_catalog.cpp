@@ -1,6 +1,7 @@
 #include "platform/linux/linux_drive_catalog.h"
 
 #include "platform/linux/block_names.h"
+#include "platform/linux/nvme_controller.h"
 #include "platform/linux/partition_place.h"
 #include "platform/linux/scsi_generic.h"
 #include "platform/linux/sysfs_disk_properties.h"
@@ -149,6 +150,10 @@ public:
     // rules count as 6.2 or later.
     std::optional<OsVersion> osVersion() override { return OsVersion{6, 2}; }
 
+    // The device state says only whether a disk runs; the drive's own verdict
+    // is asked of the drive.
+    bool statusIncludesDriveVerdict() override { return false; }
+
 private:
     std::optional<DiskDriveRow> describeDisk(const std::string& name, bool withSerialNumber)
     {
@@ -179,16 +184,43 @@ private:
         if (row.index)
             row.name = "/dev/disk/by-diskseq/" + std::to_string(*row.index);
         row.size = sizeText(folder);
-        row.model = sysfs::modelText(identity);
-        row.caption = row.model;
 
         const std::string resolved = sysfs::resolvedPath(folder);
         row.interfaceType = sysfs::interfaceTypeFromPath(resolved);
         row.mediaType = sysfs::mediaTypeFor(trimmedAttribute(folder + "/removable") == "1", *row.interfaceType);
         row.status = sysfs::statusFromDeviceState(trimmedAttribute(device + "/state"));
-        if (withSerialNumber)
+        if (withSerialNumber) {
             row.serialNumber = serialNumber(name, folder, resolved, *row.interfaceType);
+            row.firmwareRevision = nonEmptyAttribute(device + "/firmware_rev");
+        }
+        if (const std::optional<std::string> controller = findNvmeController(roots_, name))
+            completeFromController(*controller, withSerialNumber, identity, row);
+        row.model = sysfs::modelText(identity);
+        row.caption = row.model;
         return row;
+    }
+
+    // sysfs keeps an NVMe drive's model, serial number and firmware revision
+    // on its controller; where it lacks one, the controller is asked
+    // (Identify Controller), once.
+    void completeFromController(const std::string& controller, bool withSerialNumber, sysfs::DiskIdentity& identity,
+                                DiskDriveRow& row)
+    {
+        const bool lacksModel = !identity.model || sysfs::trimAttribute(*identity.model).empty();
+        const bool lacksSerial = withSerialNumber && !row.serialNumber;
+        const bool lacksFirmware = withSerialNumber && !row.firmwareRevision;
+        if (!lacksModel && !lacksSerial && !lacksFirmware)
+            return;
+        const std::unique_ptr<NvmeController> device = NvmeController::open(roots_.dev + "/" + controller);
+        const std::optional<NvmeControllerIdentity> identified = device ? device->identify() : std::nullopt;
+        if (!identified)
+            return;
+        if (lacksModel && !identified->model.empty())
+            identity.model = identified->model;
+        if (lacksSerial && !identified->serialNumber.empty())
+            row.serialNumber = identified->serialNumber;
+        if (lacksFirmware && !identified->firmwareRevision.empty())
+            row.firmwareRevision = identified->firmwareRevision;
     }
 
     std::optional<std::string> serialNumber(const std::string& name, const std::string& folder,

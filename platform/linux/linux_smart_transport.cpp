@@ -1,9 +1,13 @@
 #include "platform/linux/linux_smart_transport.h"
 
+#include "platform/linux/nvme_controller.h"
 #include "platform/linux/scsi_generic.h"
 #include "platform/linux/sysfs_block_tree.h"
 
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace orvel {
 
@@ -32,6 +36,16 @@ public:
         return true;
     }
 
+    bool queryRegisters(const AtaRegisters& registers, AtaRegisters& returned) override
+    {
+        const std::optional<std::vector<std::uint8_t>> sense = disk_->senseOf(buildAtaRegisterQuery16(registers));
+        const std::optional<AtaRegisters> answer = sense ? ataRegistersFromSense(*sense) : std::nullopt;
+        if (!answer)
+            return false;
+        returned = *answer;
+        return true;
+    }
+
 private:
     std::unique_ptr<ScsiGenericDisk> disk_;
 };
@@ -50,6 +64,21 @@ public:
         if (!disk || !disk->diskSequence(openedSequence) || openedSequence != driveNumber)
             return nullptr;
         return std::make_unique<LinuxSmartDevice>(std::move(disk));
+    }
+
+    // The log comes from the namespace's controller: admin commands go to
+    // the controller's own device, not to the namespace's block device.
+    std::optional<NvmeHealthPage> readNvmeHealthLog(std::uint64_t driveNumber) override
+    {
+        const std::optional<std::string> kernelName = sysfs::findDiskBySequence(roots_, driveNumber);
+        const std::optional<std::string> controller =
+            kernelName ? findNvmeController(roots_, *kernelName) : std::nullopt;
+        if (!controller)
+            return std::nullopt;
+        const std::unique_ptr<NvmeController> device = NvmeController::open(roots_.dev + "/" + *controller);
+        if (!device)
+            return std::nullopt;
+        return device->readHealthLog();
     }
 
 private:

@@ -16,6 +16,7 @@ namespace {
 constexpr const char* kDriveIni = "drive.ini";
 constexpr const char* kSmartData = "smart-data.bin";
 constexpr const char* kSmartThresholds = "smart-thresholds.bin";
+constexpr const char* kNvmeHealth = "nvme-health.bin";
 
 bool readFile(const std::filesystem::path& file, std::string& content)
 {
@@ -28,8 +29,9 @@ bool readFile(const std::filesystem::path& file, std::string& content)
     return !stream.bad();
 }
 
-// A block the drive answers with, when its file is there.
-bool readSmartBlock(const std::filesystem::path& file, std::optional<SmartBlock>& block, std::string& error)
+// A 512-byte block or page the drive answers with, when its file is there.
+bool readAnswer(const std::filesystem::path& file, const char* what, std::optional<SmartBlock>& block,
+                std::string& error)
 {
     std::error_code missing;
     if (!std::filesystem::exists(file, missing))
@@ -41,7 +43,7 @@ bool readSmartBlock(const std::filesystem::path& file, std::optional<SmartBlock>
     }
     if (content.size() != SmartBlock().size()) {
         error = file.string() + ": is " + std::to_string(content.size())
-            + " bytes long; a S.M.A.R.T. block is exactly 512 bytes";
+            + " bytes long; " + what + " is exactly 512 bytes";
         return false;
     }
     block.emplace();
@@ -101,9 +103,17 @@ ScenarioLoad loadScenario(const std::filesystem::path& folder)
                 return {{}, load.error};
             }
         }
-        if (!readSmartBlock(driveFolder / kSmartData, drive.setup.smartData, load.error)
-            || !readSmartBlock(driveFolder / kSmartThresholds, drive.setup.smartThresholds, load.error))
+        constexpr const char* kSmartBlock = "a S.M.A.R.T. block";
+        if (!readAnswer(driveFolder / kSmartData, kSmartBlock, drive.setup.smartData, load.error)
+            || !readAnswer(driveFolder / kSmartThresholds, kSmartBlock, drive.setup.smartThresholds, load.error)
+            || !readAnswer(driveFolder / kNvmeHealth, "an NVMe health log page", drive.setup.nvmeHealth, load.error))
             return {{}, load.error};
+        // A drive speaks NVMe or ATA, never both.
+        if (drive.setup.nvmeHealth && (drive.setup.smartData || drive.setup.smartThresholds)) {
+            load.error = (driveFolder / kNvmeHealth).string() + ": an NVMe drive answers no ATA S.M.A.R.T. commands; "
+                + "keep either this file or " + kSmartData + " and " + kSmartThresholds;
+            return {{}, load.error};
+        }
         load.drives.push_back(std::move(drive.setup));
     }
     return load;

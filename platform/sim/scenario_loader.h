@@ -15,7 +15,8 @@ struct ScenarioLoad {
 
 // Reads a scenario folder: one sub-folder per drive, taken in name order,
 // each with a drive.ini and optionally smart-data.bin and
-// smart-thresholds.bin. Any fault refuses the whole scenario.
+// smart-thresholds.bin (an ATA drive's answers) or nvme-health.bin (an NVMe
+// drive's). Any fault refuses the whole scenario.
 ScenarioLoad loadScenario(const std::filesystem::path& folder);
 
 } // namespace orvel

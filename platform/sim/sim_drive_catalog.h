@@ -18,6 +18,9 @@ public:
     CatalogStatus listLogicalDisks(std::vector<LogicalDiskRow>& rows) override;
     bool isOpticalDrive(std::string_view caption) override;
     std::optional<OsVersion> osVersion() override;
+    // As on Linux: the status says whether the drive runs, and the drive is
+    // asked for its verdict.
+    bool statusIncludesDriveVerdict() override { return false; }
 
 private:
     std::vector<std::shared_ptr<SimDrive>> drives_;

@@ -62,9 +62,13 @@ struct SimDriveSetup {
     // the platform's cache folder, made on first use and kept.
     std::filesystem::path imagePath;
     // What the drive answers to SMART READ DATA and READ THRESHOLDS; a drive
-    // with neither answers no S.M.A.R.T. command.
+    // with neither answers no S.M.A.R.T. command. SMART RETURN STATUS is
+    // worked out from the two, as drive firmware does.
     std::optional<SmartBlock> smartData;
     std::optional<SmartBlock> smartThresholds;
+    // What the drive answers to Get Log Page 02h: a drive with it is an NVMe
+    // drive for health purposes.
+    std::optional<NvmeHealthPage> nvmeHealth;
     SimDriveFaults faults;
 };
 

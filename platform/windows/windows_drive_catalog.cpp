@@ -56,8 +56,10 @@ public:
             row.mediaType = drive.text(L"MediaType");
             row.interfaceType = drive.text(L"InterfaceType");
             row.status = drive.text(L"Status");
-            if (withSerialNumbers)
+            if (withSerialNumbers) {
                 row.serialNumber = drive.text(L"SerialNumber");
+                row.firmwareRevision = drive.text(L"FirmwareRevision");
+            }
             rows.push_back(std::move(row));
         });
         return answered ? CatalogStatus::Ok : CatalogStatus::ServiceFailed;
@@ -109,6 +111,9 @@ public:
             return std::nullopt;
         return OsVersion{version.dwMajorVersion, version.dwMinorVersion};
     }
+
+    // WMI's Status is "Pred Fail" when the drive itself predicts its failure.
+    bool statusIncludesDriveVerdict() override { return true; }
 };
 
 } // namespace

@@ -7,7 +7,8 @@
 namespace orvel::windows {
 
 // S.M.A.R.T. commands through the disk driver's SMART_* requests to
-// \\.\PHYSICALDRIVEn.
+// \\.\PHYSICALDRIVEn, and an NVMe drive's health log through the storage
+// driver's protocol-specific property query.
 std::unique_ptr<SmartTransport> makeWindowsSmartTransport();
 
 } // namespace orvel::windows

@@ -160,6 +160,108 @@ TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
     }
 }
 
+fs::path nvmeTestData()
+{
+    if (const char* folder = std::getenv("ORVEL_TESTDATA"))
+        return fs::path(folder) / "nvme";
+    return fs::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata" / "nvme";
+}
+
+// Cells separated by at least two blanks; an empty cell leaves no trace.
+std::vector<std::string> nonEmptyCells(const std::string& line)
+{
+    std::vector<std::string> cells;
+    std::size_t at = line.find_first_not_of(' ');
+    while (at != std::string::npos) {
+        const std::size_t gap = line.find("  ", at);
+        cells.push_back(line.substr(at, gap == std::string::npos ? std::string::npos : gap - at));
+        at = gap == std::string::npos ? gap : line.find_first_not_of(' ', gap);
+    }
+    return cells;
+}
+
+// One byte for the degree sign, so that byte offsets are column offsets.
+std::string oneBytePerCharacter(std::string text)
+{
+    for (std::size_t at = text.find("\u00B0"); at != std::string::npos; at = text.find("\u00B0", at))
+        text.replace(at, 2, "@");
+    return text;
+}
+
+// Each non-empty expected cell stands in its column: ID and name from their
+// heading's first character, the values right-aligned to their heading's
+// last one.
+void expectCellsInColumns(const std::string& heading, const std::string& shownLine,
+                          const std::vector<std::string>& expectedCells)
+{
+    const std::string line = oneBytePerCharacter(shownLine);
+    std::vector<std::string> expected;
+    for (const std::string& cell : expectedCells)
+        expected.push_back(oneBytePerCharacter(cell));
+    const std::vector<std::string> headings = {"ID", "Attribute Name", "Current Value", "Worst", "Threshold",
+                                               "Raw Data"};
+    ASSERT_EQ(expected.size(), headings.size()) << "a malformed expected row";
+    std::vector<std::string> nonEmpty;
+    for (std::size_t column = 0; column < headings.size(); ++column) {
+        const std::string& cell = expected[column];
+        if (cell.empty())
+            continue;
+        nonEmpty.push_back(cell);
+        const std::size_t start = heading.find(headings[column]);
+        const std::size_t cellStart = column < 2 ? start : start + headings[column].size() - cell.size();
+        EXPECT_EQ(line.compare(cellStart, cell.size(), cell), 0)
+            << "\"" << cell << "\" is not in the " << headings[column] << " column of:\n" << heading << "\n" << line;
+    }
+    EXPECT_EQ(nonEmptyCells(line), nonEmpty) << line;
+}
+
+// Through the executable: simulated NVMe drives answering with the health
+// logs of seven real drives show exactly the rows expected for them.
+TEST(HealthExecutable, ShowsRealNvmeLogsRowsInTheirOrder)
+{
+    const fs::path data = nvmeTestData();
+    if (!fs::exists(data / "drive01" / "expected.tsv"))
+        GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
+    test::TempDir folder;
+    ASSERT_FALSE(folder.path().empty());
+    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
+    std::vector<std::string> names;
+    for (int number = 1; number <= 7; ++number) {
+        const std::string name = "drive0" + std::to_string(number);
+        const fs::path drive = fs::path(folder.file("scenario")) / name;
+        fs::create_directories(drive);
+        std::ofstream(drive / "drive.ini") << "model = Maker NVMe SSD\nsize = 8 MiB\ninterface = SCSI\n";
+        fs::copy_file(data / name / "smart-log.bin", drive / "nvme-health.bin");
+        names.push_back(name);
+    }
+
+    for (std::size_t number = 0; number < names.size(); ++number) {
+        SCOPED_TRACE(names[number]);
+        const test::CommandResult result = test::runCommand(
+            {ORVEL_EXECUTABLE, "--demo=" + folder.file("scenario"), "health", std::to_string(number)});
+        ASSERT_EQ(result.exitStatus, 0) << result.output;
+
+        std::istringstream shown(result.output);
+        std::string heading;
+        while (std::getline(shown, heading) && heading.rfind("ID  Attribute Name", 0) != 0) {
+        }
+        ASSERT_FALSE(shown.eof()) << "no attribute table in:\n" << result.output;
+        std::ifstream expectedFile(data / names[number] / "expected.tsv");
+        std::string line;
+        std::string compositeTemperature;
+        for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
+            ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
+            const std::vector<std::string> expected = splitTabs(expectedLine);
+            expectCellsInColumns(heading, line, expected);
+            if (expected[0] == "1")
+                compositeTemperature = expected[2];
+        }
+        EXPECT_FALSE(std::getline(shown, line)) << "extra row " << line;
+        EXPECT_NE(result.output.find("\nTemperature: " + compositeTemperature + "\n"), std::string::npos)
+            << result.output;
+    }
+}
+
 TEST(HealthExecutable, BuiltInDemoDriveShowsItsTable)
 {
     test::TempDir folder;
@@ -169,6 +271,16 @@ TEST(HealthExecutable, BuiltInDemoDriveShowsItsTable)
     EXPECT_EQ(result.output.rfind("{\n  \"number\": 0,", 0), 0u) << result.output;
     EXPECT_NE(result.output.find("\"attributes\": [\n    {"), std::string::npos)
         << "the demo's hard disk has S.M.A.R.T. data:\n" << result.output;
+}
+
+TEST(HealthExecutable, BuiltInDemoHasAnNvmeDrive)
+{
+    test::TempDir folder;
+    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
+    const test::CommandResult result = test::runCommand({ORVEL_EXECUTABLE, "--demo", "health", "3", "--json"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    EXPECT_NE(result.output.find("\"healthData\": \"nvme\","), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("\"nvme\": {\n    \"criticalWarning\": 0,"), std::string::npos) << result.output;
 }
 
 } // namespace

@@ -95,7 +95,10 @@ TEST(ListOutput, JsonCarriesEveryFieldOfDrivesAndVolumes)
       "temperature": "N/A",
       "interfaceType": "IDE",
       "mediaType": "Fixed hard disk media",
-      "status": "OK"
+      "status": "OK",
+      "firmwareRevision": "",
+      "healthData": null,
+      "nvme": null
     }
   ],
   "volumes": [

@@ -8,7 +8,8 @@ namespace {
 
 class FakeSmartDevice : public SmartDevice {
 public:
-    FakeSmartDevice(FakeSmartTransport& transport, FakeSmartDrive drive) : transport_(transport), drive_(std::move(drive))
+    FakeSmartDevice(FakeSmartTransport& transport, FakeSmartDrive drive, std::optional<AtaRegisters> returnStatus)
+        : transport_(transport), drive_(std::move(drive)), returnStatus_(returnStatus)
     {
         ++transport_.openDevices;
     }
@@ -32,9 +33,19 @@ public:
         return true;
     }
 
+    bool queryRegisters(const AtaRegisters& registers, AtaRegisters& returned) override
+    {
+        transport_.commands.push_back(registers);
+        if (!returnStatus_)
+            return false;
+        returned = *returnStatus_;
+        return true;
+    }
+
 private:
     FakeSmartTransport& transport_;
     FakeSmartDrive drive_;
+    std::optional<AtaRegisters> returnStatus_;
 };
 
 } // namespace
@@ -45,7 +56,18 @@ std::unique_ptr<SmartDevice> FakeSmartTransport::openSmartDevice(std::uint64_t d
     const auto drive = drives.find(driveNumber);
     if (drive == drives.end())
         return nullptr;
-    return std::make_unique<FakeSmartDevice>(*this, drive->second);
+    const auto status = returnStatus.find(driveNumber);
+    return std::make_unique<FakeSmartDevice>(
+        *this, drive->second, status == returnStatus.end() ? std::nullopt : std::optional(status->second));
+}
+
+std::optional<NvmeHealthPage> FakeSmartTransport::readNvmeHealthLog(std::uint64_t driveNumber)
+{
+    nvmeRequests.push_back(driveNumber);
+    const auto drive = nvmeDrives.find(driveNumber);
+    if (drive == nvmeDrives.end())
+        return std::nullopt;
+    return drive->second;
 }
 
 CatalogStatus FakeDriveCatalog::listDiskDrives(bool withSerialNumbers, std::vector<DiskDriveRow>& rows)

@@ -24,11 +24,15 @@ struct FakeSmartDrive {
 class FakeSmartTransport : public SmartTransport {
 public:
     std::map<std::uint64_t, FakeSmartDrive> drives;
+    std::map<std::uint64_t, AtaRegisters> returnStatus;  // what RETURN STATUS returns; absent: it fails
+    std::map<std::uint64_t, NvmeHealthPage> nvmeDrives;  // drives that answer Get Log Page
     std::vector<std::uint64_t> openedNumbers;
+    std::vector<std::uint64_t> nvmeRequests;
     std::vector<AtaRegisters> commands;  // in the order they were sent
     int openDevices = 0;                 // devices not yet closed
 
     std::unique_ptr<SmartDevice> openSmartDevice(std::uint64_t driveNumber) override;
+    std::optional<NvmeHealthPage> readNvmeHealthLog(std::uint64_t driveNumber) override;
 };
 
 // A drive catalog that answers with the rows and statuses it is given and
@@ -41,6 +45,7 @@ public:
     CatalogStatus logicalDiskStatus = CatalogStatus::Ok;
     std::vector<std::string> opticalCaptions;
     std::optional<OsVersion> version = OsVersion{10, 0};
+    bool includesVerdict = false;
     std::vector<bool> serialRequests;  // withSerialNumbers of every listDiskDrives call
     int versionRequests = 0;
 
@@ -48,6 +53,7 @@ public:
     CatalogStatus listLogicalDisks(std::vector<LogicalDiskRow>& rows) override;
     bool isOpticalDrive(std::string_view caption) override;
     std::optional<OsVersion> osVersion() override;
+    bool statusIncludesDriveVerdict() override { return includesVerdict; }
 };
 
 // The fakes above, with a drive-less simulated platform for the rest.

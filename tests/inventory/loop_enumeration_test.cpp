@@ -167,5 +167,26 @@ TEST_F(LoopEnumeration, SmartTransportFindsTheDiskByNumberButItTakesNoCommands)
     EXPECT_EQ(platform->smart().openSmartDevice(loop->diskseq() + 1'000'000), nullptr);
 }
 
+// A loop device is no NVMe namespace and speaks no ATA: asked for its health
+// it gives nothing, and the inventory lists it without any.
+TEST_F(LoopEnumeration, ALoopDeviceHasNoNvmeLogNorReturnStatus)
+{
+    const auto loop = makeLoop({});
+    ASSERT_TRUE(loop);
+
+    EXPECT_EQ(platform->smart().readNvmeHealthLog(loop->diskseq()), std::nullopt);
+    const std::unique_ptr<SmartDevice> device = platform->smart().openSmartDevice(loop->diskseq());
+    ASSERT_NE(device, nullptr);
+    AtaRegisters returned;
+    EXPECT_FALSE(device->queryRegisters({0xDA, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0}, returned));
+
+    enumerate();
+    const DriveInfo* drive = driveNumbered(loop->diskseq());
+    ASSERT_NE(drive, nullptr);
+    EXPECT_FALSE(drive->nvmeHealth);
+    EXPECT_EQ(drive->status, "OK");
+    EXPECT_EQ(drive->temperatureC, 0u);
+}
+
 } // namespace
 } // namespace orvel

@@ -109,6 +109,36 @@ TEST_F(ScenarioLoaderTest, SmartBlockOfWrongLengthIsRefused)
     EXPECT_EQ(result.error, thresholds.string() + ": is 511 bytes long; a S.M.A.R.T. block is exactly 512 bytes");
 }
 
+TEST_F(ScenarioLoaderTest, NvmeHealthPageMakesAnNvmeDrive)
+{
+    put("a/drive.ini", "model = A\nsize = 4096\ninterface = SCSI\n");
+    std::string page(512, '\0');
+    page[0] = 0x04;
+    page[511] = 0x7E;
+    put("a/nvme-health.bin", page);
+    const ScenarioLoad result = load();
+    ASSERT_TRUE(result.error.empty()) << result.error;
+    ASSERT_EQ(result.drives.size(), 1u);
+    ASSERT_TRUE(result.drives[0].nvmeHealth);
+    EXPECT_EQ((*result.drives[0].nvmeHealth)[0], 0x04);
+    EXPECT_EQ((*result.drives[0].nvmeHealth)[511], 0x7E);
+    EXPECT_FALSE(result.drives[0].smartData || result.drives[0].smartThresholds);
+}
+
+TEST_F(ScenarioLoaderTest, NvmeHealthPageOfWrongLengthOrBesideAtaBlocksIsRefused)
+{
+    put("a/drive.ini", "model = A\nsize = 4096\n");
+    const fs::path page = put("a/nvme-health.bin", std::string(513, 'n'));
+    EXPECT_EQ(load().error, page.string() + ": is 513 bytes long; an NVMe health log page is exactly 512 bytes");
+
+    put("a/nvme-health.bin", std::string(512, 'n'));
+    put("a/smart-thresholds.bin", std::string(512, 't'));
+    const ScenarioLoad both = load();
+    EXPECT_TRUE(both.drives.empty());
+    EXPECT_TRUE(both.error.starts_with(page.string() + ": an NVMe drive answers no ATA S.M.A.R.T. commands"))
+        << both.error;
+}
+
 TEST_F(ScenarioLoaderTest, FolderWithoutDrivesOrDriveIniIsRefused)
 {
     EXPECT_NE(load().error.find("no such scenario folder"), std::string::npos);
@@ -229,13 +259,15 @@ TEST_F(ScenarioLoaderTest, BuiltInDemoScenarioLoads)
 {
     const ScenarioLoad demo = loadScenario(builtInScenarioFolder());
     ASSERT_EQ(demo.error, "");
-    ASSERT_EQ(demo.drives.size(), 3u);
+    ASSERT_EQ(demo.drives.size(), 4u);
     EXPECT_FALSE(demo.drives[0].badSectors.empty());
     EXPECT_TRUE(demo.drives[0].smartData && demo.drives[0].smartThresholds);
     EXPECT_EQ(demo.drives[1].sectorSize, 4096u);
     EXPECT_FALSE(demo.drives[1].volumes.empty());
     EXPECT_EQ(demo.drives[2].interfaceType, "USB");
     EXPECT_FALSE(demo.drives[2].smartData || demo.drives[2].smartThresholds);
+    EXPECT_TRUE(demo.drives[3].nvmeHealth) << "an NVMe drive";
+    EXPECT_EQ(demo.drives[3].interfaceType, "SCSI");
 }
 
 } // namespace

@@ -15,6 +15,7 @@ constexpr std::uint32_t controlCode(std::uint32_t deviceType, std::uint32_t func
 
 inline constexpr std::uint32_t kDeviceTypeDisk = 0x07;
 inline constexpr std::uint32_t kDeviceTypeFileSystem = 0x09;
+inline constexpr std::uint32_t kDeviceTypeMassStorage = 0x2D;
 inline constexpr std::uint32_t kMethodBuffered = 0;
 inline constexpr std::uint32_t kAnyAccess = 0;
 inline constexpr std::uint32_t kReadAccess = 1;
@@ -31,5 +32,7 @@ inline constexpr std::uint32_t kSmartSendDriveCommand =
     controlCode(kDeviceTypeDisk, 0x21, kMethodBuffered, kReadWriteAccess);
 inline constexpr std::uint32_t kSmartReceiveDriveData =
     controlCode(kDeviceTypeDisk, 0x22, kMethodBuffered, kReadWriteAccess);
+inline constexpr std::uint32_t kStorageQueryProperty =
+    controlCode(kDeviceTypeMassStorage, 0x500, kMethodBuffered, kAnyAccess);
 
 } // namespace orvel::windows

@@ -56,4 +56,13 @@ std::optional<SmartBlock> dataBlockOf(std::span<const std::uint8_t> answer)
     return block;
 }
 
+std::optional<AtaRegisters> returnedRegistersOf(std::span<const std::uint8_t> answer)
+{
+    if (!driverStatusClean(answer) || answer.size() < kReturnStatusAnswerSize)
+        return std::nullopt;
+    const auto registers = answer.subspan(kSmartAnswerHeaderSize);
+    return AtaRegisters{registers[0], registers[1], registers[2], registers[3],
+                        registers[4], registers[5], registers[6]};
+}
+
 } // namespace orvel::windows

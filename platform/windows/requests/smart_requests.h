@@ -23,6 +23,8 @@ inline constexpr std::size_t kSmartAnswerHeaderSize = 16;
 inline constexpr std::size_t kGetVersionAnswerSize = 24;
 // Room for the header and one whole data block.
 inline constexpr std::size_t kSmartDataAnswerSize = kSendCommandOutSize + std::tuple_size_v<SmartBlock>;
+// The header and the IDEREGS (8 bytes) that SMART RETURN STATUS returns.
+inline constexpr std::size_t kReturnStatusAnswerSize = kSmartAnswerHeaderSize + 8;
 
 using SendCommandIn = std::array<std::uint8_t, kSendCommandInSize>;
 
@@ -42,5 +44,11 @@ bool driverStatusClean(std::span<const std::uint8_t> answer);
 // returned); nullopt when the driver reports an error or returned less than a
 // whole block.
 std::optional<SmartBlock> dataBlockOf(std::span<const std::uint8_t> answer);
+
+// The registers a SMART_SEND_DRIVE_COMMAND answer returns (RETURN SMART
+// STATUS): the IDEREGS after the status header, error in `features` and
+// status in `command`; nullopt when the driver reports an error or returned
+// less.
+std::optional<AtaRegisters> returnedRegistersOf(std::span<const std::uint8_t> answer);
 
 } // namespace orvel::windows

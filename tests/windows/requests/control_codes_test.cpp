@@ -16,6 +16,7 @@ TEST(ControlCodes, ComposeToTheValuesTheDriversAnswerTo)
     EXPECT_EQ(kSmartGetVersion, 0x74080u);
     EXPECT_EQ(kSmartSendDriveCommand, 0x7C084u);
     EXPECT_EQ(kSmartReceiveDriveData, 0x7C088u);
+    EXPECT_EQ(kStorageQueryProperty, 0x2D1400u);
 }
 
 } // namespace

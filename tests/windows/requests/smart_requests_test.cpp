@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace orvel::windows {
@@ -72,6 +74,37 @@ TEST(SmartDataAnswer, RefusesDriverErrorsAndShortBlocks)
     EXPECT_FALSE(dataBlockOf(answerWith(1, 512, 0))) << "the driver reported an error";
     EXPECT_FALSE(dataBlockOf(answerWith(0, 511, 0))) << "one byte short of a block";
     EXPECT_FALSE(dataBlockOf(std::vector<std::uint8_t>(8, 0))) << "shorter than the header";
+}
+
+TEST(SendCommandIn, ReturnStatusCarriesItsFeatureWithoutData)
+{
+    const SendCommandIn request = buildSendCommandIn({0xDA, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0}, 1, 0);
+    const SendCommandIn expected = {
+        0x00, 0x00, 0x00, 0x00,                          // cBufferSize: no data
+        0xDA, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00,  // IDEREGS: RETURN SMART STATUS
+        0x01, 0x00, 0x00, 0x00,                          // bDriveNumber, reserved
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // reserved words
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00,                                            // bBuffer
+    };
+    EXPECT_EQ(request, expected);
+}
+
+TEST(ReturnStatusAnswer, GivesTheRegistersAfterTheStatusHeader)
+{
+    std::vector<std::uint8_t> answer = answerWith(0, 8, 0);
+    const std::uint8_t registers[] = {0x00, 0x01, 0x01, 0xF4, 0x2C, 0xA0, 0x50, 0x00};
+    std::copy(std::begin(registers), std::end(registers), answer.begin() + kSmartAnswerHeaderSize);
+    const std::optional<AtaRegisters> returned = returnedRegistersOf(answer);
+    ASSERT_TRUE(returned);
+    EXPECT_EQ(returned->cylinderLow, 0xF4);
+    EXPECT_EQ(returned->cylinderHigh, 0x2C);
+    EXPECT_EQ(returned->driveHead, 0xA0);
+    EXPECT_EQ(returned->command, 0x50) << "the status register";
+
+    EXPECT_FALSE(returnedRegistersOf(std::span(answer).first(23))) << "cut before the last register";
+    answer[4] = 1;
+    EXPECT_FALSE(returnedRegistersOf(answer)) << "the driver reported an error";
 }
 
 TEST(SmartCommandAnswer, IsCleanOnlyWithoutADriverError)
