@@ -15,6 +15,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/verify_box.h"
@@ -139,6 +140,7 @@ void CCloningWnd::createControls()
 
     connect(backButton_, &QPushButton::clicked, this, &CCloningWnd::backClicked);
     connect(nextButton_, &QPushButton::clicked, this, &CCloningWnd::nextClicked);
+    bindNextAndBackKeys(*this, *nextButton_, *backButton_);
     connect(wholeAreaBox_, &QCheckBox::toggled, this, &CCloningWnd::wholeAreaToggled);
     connect(reverseBox_, &QCheckBox::toggled, this, &CCloningWnd::reverseToggled);
     connect(sourceList_, &QComboBox::currentIndexChanged, this, &CCloningWnd::sourceSelected);

@@ -7,6 +7,7 @@
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/progress_text.h"
@@ -130,6 +131,7 @@ void CProgressWnd::createControls()
     setControlId(*cancelButton_, kCancelId);
     setUpPanelButton(*cancelButton_, windowFont_);
     connect(cancelButton_, &QPushButton::clicked, this, &CProgressWnd::cancelClicked);
+    bindEscapeKey(*this, *cancelButton_);
 
     layoutControls();
 }
