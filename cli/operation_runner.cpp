@@ -85,7 +85,7 @@ public:
         const bool verifying = job_.phase.load() == JobPhase::Verifying;
         const std::string line =
             progressLine(ProgressSnapshot{job_.positionBytes.load(), job_.endBytes, startBytes, elapsedSeconds,
-                                          source_.badSectors.load(), verifying});
+                                          source_.badSectors.load(), verifying, job_.readingBadSectors.load()});
         if (onTerminal) {
             out_ << '\r' << line << "\x1b[K" << std::flush;
             lineOpen_ = true;

@@ -35,10 +35,15 @@ std::string progressLine(const ProgressSnapshot& snapshot)
         const double rate = static_cast<double>(moved) / snapshot.elapsedSeconds;
         const auto secondsLeft = static_cast<std::uint64_t>(static_cast<double>(end - position) / rate);
         char text[64];
-        std::snprintf(text, sizeof text, "  %s/s  %llu:%02llu:%02llu left", byteCountText(static_cast<std::uint64_t>(rate)).c_str(),
-                      static_cast<unsigned long long>(secondsLeft / 3600),
-                      static_cast<unsigned long long>(secondsLeft / 60 % 60),
-                      static_cast<unsigned long long>(secondsLeft % 60));
+        if (snapshot.readingBadSectors)
+            std::snprintf(text, sizeof text, "  %s/s  reading bad sectors",
+                          byteCountText(static_cast<std::uint64_t>(rate)).c_str());
+        else
+            std::snprintf(text, sizeof text, "  %s/s  %llu:%02llu:%02llu left",
+                          byteCountText(static_cast<std::uint64_t>(rate)).c_str(),
+                          static_cast<unsigned long long>(secondsLeft / 3600),
+                          static_cast<unsigned long long>(secondsLeft / 60 % 60),
+                          static_cast<unsigned long long>(secondsLeft % 60));
         line += text;
     }
     if (snapshot.verifying)

@@ -14,10 +14,13 @@ struct ProgressSnapshot {
     double elapsedSeconds = 0;
     std::uint64_t badSectors = 0;
     bool verifying = false;             // the destination is being read back
+    bool readingBadSectors = false;     // the worker re-reads a failed block
 };
 
 // "37%  1.20 GB of 3.30 GB  412.5 MB/s  0:00:05 left  0 bad sectors"; the
-// rate and the time left appear once there is something to measure. While
+// rate and the time left appear once there is something to measure; while
+// bad sectors are read again, "reading bad sectors" stands for the time left,
+// which their slow reads would make absurd. While
 // verifying: "verifying  37%  1.20 GB of 3.30 GB ..." without the bad sectors.
 std::string progressLine(const ProgressSnapshot& snapshot);
 

@@ -26,6 +26,9 @@ struct CopyJob {
     std::atomic<std::uint64_t> positionBytes = 0;  // written by the worker
     std::atomic<std::uint64_t> endBytes = 0;       // the position that means 100 % (the verification resets it)
     std::atomic<JobPhase> phase = JobPhase::Copying;  // written by the worker
+    // The worker is re-reading a failed block in pieces and sectors: progress
+    // then crawls, so no time left can be estimated from it.
+    std::atomic<bool> readingBadSectors = false;  // written by the worker
 
     bool cancelled() const
     {

@@ -144,8 +144,21 @@ CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t c
     return CopyOutcome::Completed;
 }
 
+// Raised for as long as a pass runs, whichever way it leaves.
+class BadSectorFlag {
+public:
+    explicit BadSectorFlag(CopyJob& job) : job_(job) { job_.readingBadSectors = true; }
+    ~BadSectorFlag() { job_.readingBadSectors = false; }
+    BadSectorFlag(const BadSectorFlag&) = delete;
+    BadSectorFlag& operator=(const BadSectorFlag&) = delete;
+
+private:
+    CopyJob& job_;
+};
+
 CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t count, const PassVariant& variant)
 {
+    const BadSectorFlag flag(context.job);
     DiskDevice& source = context.source;
     // The read that failed and brought the pass here may have been the
     // source going away: then there is nothing left to read sector by sector.

@@ -13,9 +13,9 @@
 #include "panels/control_id.h"
 #include "panels/drive_list_box.h"
 #include "panels/drive_list_filler.h"
-#include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/verify_box.h"
@@ -60,9 +60,9 @@ QRadioButton* makeRetryChoice(QWidget& panel, const QString& text, int id)
     return radio;
 }
 
-ManualCheckBox* makeAreaBox(QWidget& panel, const QString& text, int id)
+QCheckBox* makeAreaBox(QWidget& panel, const QString& text, int id)
 {
-    auto* box = new ManualCheckBox(text, &panel);
+    auto* box = new QCheckBox(text, &panel);
     setControlId(*box, id);
     box->setFont(QApplication::font());
     giveWhiteBackground(*box);
@@ -138,13 +138,11 @@ void CCloningWnd::createControls()
     backButton_ = makeButton(*this, QStringLiteral("Back"), kBackId, panelFont_);
     nextButton_ = makeButton(*this, QStringLiteral("Next"), kNextId, panelFont_);
 
-    wholeAreaBox_->setChecked(false);
-    cloneEntireArea_ = false;
-
     connect(backButton_, &QPushButton::clicked, this, &CCloningWnd::backClicked);
     connect(nextButton_, &QPushButton::clicked, this, &CCloningWnd::nextClicked);
-    connect(wholeAreaBox_, &QCheckBox::clicked, this, &CCloningWnd::wholeAreaClicked);
-    connect(reverseBox_, &QCheckBox::clicked, this, &CCloningWnd::reverseClicked);
+    bindNextAndBackKeys(*this, *nextButton_, *backButton_);
+    connect(wholeAreaBox_, &QCheckBox::toggled, this, &CCloningWnd::wholeAreaToggled);
+    connect(reverseBox_, &QCheckBox::toggled, this, &CCloningWnd::reverseToggled);
     connect(sourceList_, &QComboBox::currentIndexChanged, this, &CCloningWnd::sourceSelected);
     connect(destinationList_, &QComboBox::currentIndexChanged, this, &CCloningWnd::destinationSelected);
     connect(retry2_, &QRadioButton::clicked, this, [this] { retryAttempts_ = 2; });
@@ -221,45 +219,30 @@ void CCloningWnd::destinationSelected(int index)
         destinationName = entries_[static_cast<std::size_t>(index)].drive->caption;
 }
 
-void CCloningWnd::wholeAreaClicked()
+void CCloningWnd::wholeAreaToggled(bool checked)
 {
-    switch (wholeAreaBox_->checkState()) {
-    case Qt::Checked:
-        cloneEntireArea_ = false;
-        wholeAreaBox_->setChecked(false);
-        enableRangeControls();
-        break;
-    case Qt::Unchecked:
-        reverseCloning_ = false;
-        cloneEntireArea_ = true;
+    if (checked) {
+        const QSignalBlocker quiet(reverseBox_);
         reverseBox_->setChecked(false);
-        wholeAreaBox_->setChecked(true);
-        disableRangeControls();
-        break;
-    case Qt::PartiallyChecked:
-        break;
     }
+    applyAreaMode();
 }
 
-void CCloningWnd::reverseClicked()
+void CCloningWnd::reverseToggled(bool checked)
 {
-    switch (reverseBox_->checkState()) {
-    case Qt::Checked:
-        reverseCloning_ = false;
-        cloneEntireArea_ = false;
-        reverseBox_->setChecked(false);
-        enableRangeControls();
-        break;
-    case Qt::Unchecked:
-        reverseCloning_ = true;
-        cloneEntireArea_ = true;
+    if (checked) {
+        const QSignalBlocker quiet(wholeAreaBox_);
         wholeAreaBox_->setChecked(false);
-        reverseBox_->setChecked(true);
-        disableRangeControls();
-        break;
-    case Qt::PartiallyChecked:
-        break;
     }
+    applyAreaMode();
+}
+
+void CCloningWnd::applyAreaMode()
+{
+    if (wholeAreaBox_->isChecked() || reverseBox_->isChecked())
+        disableRangeControls();
+    else
+        enableRangeControls();
 }
 
 void CCloningWnd::enableRangeControls()
@@ -305,7 +288,9 @@ void CCloningWnd::nextClicked()
     request.entries = choices;
     request.sourceIndex = selectionOf(*sourceList_);
     request.destinationIndex = selectionOf(*destinationList_);
-    request.mode = reverseCloning_ ? AreaMode::Reverse : (cloneEntireArea_ ? AreaMode::WholeArea : AreaMode::Range);
+    request.mode = reverseBox_->isChecked()
+                       ? AreaMode::Reverse
+                       : (wholeAreaBox_->isChecked() ? AreaMode::WholeArea : AreaMode::Range);
     request.sourceStartText = sourceStartField_->text().toStdString();
     request.destinationStartText = destinationStartField_->text().toStdString();
     request.countText = countField_->text().toStdString();

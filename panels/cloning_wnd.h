@@ -20,7 +20,6 @@ class COrvelButton;
 class CXEdit;
 class CXStatic;
 class DriveListFiller;
-class ManualCheckBox;
 class PanelHost;
 
 // The panel on which the operator sets up a clone: source and destination
@@ -72,8 +71,11 @@ private:
 
     void backClicked();
     void nextClicked();
-    void wholeAreaClicked();
-    void reverseClicked();
+    // Whichever way a box is ticked (mouse, Space, a screen reader's toggle),
+    // the boxes themselves are the area mode Next reads.
+    void wholeAreaToggled(bool checked);
+    void reverseToggled(bool checked);
+    void applyAreaMode();
     void sourceSelected(int index);
     void destinationSelected(int index);
 
@@ -96,8 +98,8 @@ private:
     CXEdit* sourceStartField_ = nullptr;
     CXEdit* destinationStartField_ = nullptr;
     CXEdit* countField_ = nullptr;
-    ManualCheckBox* wholeAreaBox_ = nullptr;
-    ManualCheckBox* reverseBox_ = nullptr;
+    QCheckBox* wholeAreaBox_ = nullptr;
+    QCheckBox* reverseBox_ = nullptr;
     QCheckBox* verifyBox_ = nullptr;
     COrvelButton* nextButton_ = nullptr;
     COrvelButton* backButton_ = nullptr;
@@ -107,8 +109,6 @@ private:
     QFont panelFont_;
 
     std::int32_t retryAttempts_ = 2;
-    bool cloneEntireArea_ = false;
-    bool reverseCloning_ = false;
 
     std::vector<SetupListEntry> entries_;
     // Destroyed first, so that no entries arrive for controls already gone.

@@ -16,6 +16,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/verify_box.h"
@@ -99,6 +100,7 @@ void CImagingWnd::createControls()
     connect(browseButton_, &QPushButton::clicked, this, &CImagingWnd::browseClicked);
     connect(backButton_, &QPushButton::clicked, this, &CImagingWnd::backClicked);
     connect(nextButton_, &QPushButton::clicked, this, &CImagingWnd::nextClicked);
+    bindNextAndBackKeys(*this, *nextButton_, *backButton_);
     connect(sourceList_, &QComboBox::currentIndexChanged, this, &CImagingWnd::sourceSelected);
 
     layoutControls();

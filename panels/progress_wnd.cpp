@@ -7,9 +7,11 @@
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/progress_text.h"
+#include "panels/transfer_rate.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -23,6 +25,10 @@ namespace {
 
 constexpr int kWindowFontHeight = 18;
 constexpr int kLabelFontHeight = 16;
+
+// Long enough to smooth a slow block or two, short enough to follow a disk
+// that slows down towards its inner tracks.
+constexpr std::int64_t kRateWindowTicks = 5;
 
 const char* const kCancelQuestion = "Are you sure? Please press cancel button for cancelling the operation.";
 
@@ -116,11 +122,16 @@ void CProgressWnd::createControls()
     totalText_ = makeText(*this, QString(), 0, false, true);
     copiedLabel_ = makeText(*this, QStringLiteral("Copied Sectors :"), 0, true, false);
     copiedText_ = makeText(*this, QString(), 0, false, true);
+    speedLabel_ = makeText(*this, QStringLiteral("Speed :"), 0, true, false);
+    speedText_ = makeText(*this, QString(), kSpeedTextId, false, false);
+    timeLeftLabel_ = makeText(*this, QStringLiteral("Time Left :"), 0, true, false);
+    timeLeftText_ = makeText(*this, QString(), kTimeLeftTextId, false, true);
 
     cancelButton_ = new COrvelButton(QStringLiteral("Cancel"), this);
     setControlId(*cancelButton_, kCancelId);
     setUpPanelButton(*cancelButton_, windowFont_);
     connect(cancelButton_, &QPushButton::clicked, this, &CProgressWnd::cancelClicked);
+    bindEscapeKey(*this, *cancelButton_);
 
     layoutControls();
 }
@@ -144,6 +155,12 @@ void CProgressWnd::layoutControls()
     totalText_->setGeometry(cx - 150, 255, 100, 20);
     copiedLabel_->setGeometry(50, 280, 120, 20);
     copiedText_->setGeometry(cx - 150, 280, 100, 20);
+    // One row in the gap under the bar; the time left is as wide as
+    // "reading bad sectors" needs and ends where the other values do.
+    speedLabel_->setGeometry(50, 170, 70, 20);
+    speedText_->setGeometry(125, 170, 110, 20);
+    timeLeftLabel_->setGeometry(cx - 290, 170, 90, 20);
+    timeLeftText_->setGeometry(cx - 200, 170, 150, 20);
     cancelButton_->setGeometry(cx - 55, cy - 60, 50, 25);
 }
 
@@ -179,6 +196,21 @@ void CProgressWnd::refreshClock()
     elapsedText_->setText(QString::fromStdString(elapsedText(elapsedSeconds_)));
     if (sourceDevice)
         copiedText_->setText(QString::number(sourceDevice->sectorsCopied.load()));
+    refreshRate();
+}
+
+void CProgressWnd::refreshRate()
+{
+    if (!currentJob)
+        return;
+    const std::uint64_t position = currentJob->positionBytes;
+    rateSamples_.push_back({ticks_++, position});
+    while (rateSamples_.back().seconds - rateSamples_.front().seconds > kRateWindowTicks)
+        rateSamples_.erase(rateSamples_.begin());
+    const std::optional<double> rate = bytesPerSecond(rateSamples_);
+    speedText_->setText(QString::fromStdString(speedText(rate)));
+    timeLeftText_->setText(QString::fromStdString(
+        timeLeftText(rate, position, currentJob->endBytes, currentJob->readingBadSectors)));
 }
 
 void CProgressWnd::stopClock()
@@ -197,6 +229,9 @@ void CProgressWnd::restartProgress()
     percentText_->setText(QStringLiteral("0%"));
     progressBar_->setValue(0);
     startTime_ = QDateTime::currentSecsSinceEpoch();
+    rateSamples_.clear();
+    speedText_->clear();
+    timeLeftText_->clear();
     clockStopped_ = false;
     clock_.start(kProgressTimerMilliseconds);
     // At once: the first run's times would otherwise stand for a second.

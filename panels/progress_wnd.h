@@ -1,11 +1,14 @@
 #pragma once
 
+#include "panels/transfer_rate.h"
+
 #include <QFont>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 class QProgressBar;
 
@@ -30,6 +33,8 @@ public:
     static constexpr int kCancelId = 503;
     static constexpr int kElapsedTextId = 504;
     static constexpr int kDiskLabelId = 505;
+    static constexpr int kSpeedTextId = 506;
+    static constexpr int kTimeLeftTextId = 507;
     static constexpr int kUnnamedId = 65535;
 
     // Creates the controls, starts the worker and the one-second clock.
@@ -39,7 +44,8 @@ public:
     // The job's position has moved: shows the new percentage when it changed,
     // and "Verifying" once the worker reads the destination back.
     void refreshPercentage();
-    // The clock's tick: start time, elapsed time, copied sectors.
+    // The clock's tick: start time, elapsed time, copied sectors, and the
+    // speed and time left over the last few ticks.
     void refreshClock();
     // The copy is over: the clock stops and the percentage shows where the
     // job ended.
@@ -58,6 +64,7 @@ private:
     void createControls();
     void layoutControls();
     void cancelClicked();
+    void refreshRate();
 
     PanelHost& host_;
 
@@ -76,6 +83,10 @@ private:
     CXStatic* diskNameText_ = nullptr;
     CXStatic* operationLabel_ = nullptr;
     CXStatic* operationText_ = nullptr;
+    CXStatic* speedLabel_ = nullptr;
+    CXStatic* speedText_ = nullptr;
+    CXStatic* timeLeftLabel_ = nullptr;
+    CXStatic* timeLeftText_ = nullptr;
     COrvelButton* cancelButton_ = nullptr;
 
     QPointer<OperationRun> run_;
@@ -86,6 +97,11 @@ private:
     QFont windowFont_;
     QTimer clock_;
     bool clockStopped_ = false;  // by the worker, at the end of a run
+    // The job's position at the last few ticks, timed in ticks: the clock
+    // stands still while Cancel's question pauses the worker, so a pause
+    // does not pull the rate down.
+    std::vector<RateSample> rateSamples_;
+    std::int64_t ticks_ = 0;
 };
 
 } // namespace orvel

@@ -13,6 +13,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
 #include "panels/verify_box.h"
@@ -96,6 +97,7 @@ void CRestoreWnd::createControls()
     connect(browseButton_, &QPushButton::clicked, this, &CRestoreWnd::browseClicked);
     connect(backButton_, &QPushButton::clicked, this, &CRestoreWnd::backClicked);
     connect(nextButton_, &QPushButton::clicked, this, &CRestoreWnd::nextClicked);
+    bindNextAndBackKeys(*this, *nextButton_, *backButton_);
 
     layoutControls();
 }

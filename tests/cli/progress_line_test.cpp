@@ -18,6 +18,13 @@ TEST(ProgressLine, MeasuresTheRateFromWhereTheOperationBegan)
     EXPECT_EQ(progressLine(snapshot), "66%  2.00 GB of 3.00 GB  1.00 GB/s  0:00:01 left  1 bad sector");
 }
 
+TEST(ProgressLine, SaysReadingBadSectorsInsteadOfTheTimeLeftDuringABadSectorPass)
+{
+    ProgressSnapshot snapshot{1ull << 30, 4ull << 30, 0, 2.0, 3};
+    snapshot.readingBadSectors = true;
+    EXPECT_EQ(progressLine(snapshot), "25%  1.00 GB of 4.00 GB  512.00 MB/s  reading bad sectors  3 bad sectors");
+}
+
 TEST(ProgressLine, LeavesOutTheRateUntilSomethingMoved)
 {
     EXPECT_EQ(progressLine({0, 1000, 0, 0.0, 0}), "0%  0 bytes of 1000 bytes  0 bad sectors");

@@ -5,13 +5,15 @@
 #include "inventory/drive_inventory.h"
 #include "panels/cloning_wnd.h"
 #include "panels/control_id.h"
-#include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
 #include "panels/panel_messages.h"
 #include "tests/gui/panel_test_support.h"
 
+#include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QTest>
 #include <QUrl>
 
 #include <gmock/gmock.h>
@@ -49,9 +51,9 @@ CXEdit& field(Panel& panel, int id)
     return *findControl<CXEdit>(panel, id);
 }
 
-ManualCheckBox& box(Panel& panel, int id)
+QCheckBox& box(Panel& panel, int id)
 {
-    return *findControl<ManualCheckBox>(panel, id);
+    return *findControl<QCheckBox>(panel, id);
 }
 
 void clickButton(Panel& panel, int id)
@@ -291,8 +293,8 @@ INSTANTIATE_TEST_SUITE_P(InTheOrderNextChecks, CloningRefusal, ::testing::Values
 TEST_F(CloningPanelTest, TheTwoBoxesMoveBetweenRangeWholeAreaAndReverse)
 {
     Panel& panel = showWithValidationDrives();
-    ManualCheckBox& whole = box(panel, Panel::kWholeAreaBoxId);
-    ManualCheckBox& reverse = box(panel, Panel::kReverseBoxId);
+    QCheckBox& whole = box(panel, Panel::kWholeAreaBoxId);
+    QCheckBox& reverse = box(panel, Panel::kReverseBoxId);
     chooseRange(panel, "5", "6", "7");
     const auto rangeControls = [&panel] {
         return std::vector<bool>{findControl<CXStatic>(panel, Panel::kSourceStartLabelId)->isEnabled(),
@@ -336,6 +338,72 @@ TEST_F(CloningPanelTest, TheTwoBoxesMoveBetweenRangeWholeAreaAndReverse)
     EXPECT_FALSE(reverse.isChecked());
     EXPECT_EQ(rangeControls(), allEnabled);
 }
+
+// A screen reader's toggle sets the box without a click; Next must still see
+// the mode the box shows.
+struct AreaTick {
+    const char* name;
+    std::function<void(QCheckBox&)> tick;
+    int boxId;
+    bool forward;
+};
+
+void toggleByAccessibility(QCheckBox& box)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&box);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+void toggleBySpace(QCheckBox& box)
+{
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Space);
+}
+
+void toggleByMouse(QCheckBox& box)
+{
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
+}
+
+class CloningAreaTick : public CloningPanelTest, public ::testing::WithParamInterface<AreaTick> {};
+
+const AreaTick kAreaTicks[] = {
+    {"WholeByAccessibility", toggleByAccessibility, Panel::kWholeAreaBoxId, true},
+    {"WholeBySpace", toggleBySpace, Panel::kWholeAreaBoxId, true},
+    {"WholeByMouse", toggleByMouse, Panel::kWholeAreaBoxId, true},
+    {"ReverseByAccessibility", toggleByAccessibility, Panel::kReverseBoxId, false},
+    {"ReverseBySpace", toggleBySpace, Panel::kReverseBoxId, false},
+    {"ReverseByMouse", toggleByMouse, Panel::kReverseBoxId, false},
+};
+
+TEST_P(CloningAreaTick, NextUsesTheModeTheBoxShowsAndUntickingReturnsToRange)
+{
+    Panel& panel = showWithValidationDrives();
+    host->forward = !GetParam().forward;
+    choose(panel, 0, 1);
+    QCheckBox& ticked = box(panel, GetParam().boxId);
+
+    GetParam().tick(ticked);
+    ASSERT_TRUE(ticked.isChecked());
+    EXPECT_FALSE(field(panel, Panel::kSourceStartFieldId).isEnabled());
+    script({MessageAnswer::Yes, MessageAnswer::Yes});
+    clickButton(panel, Panel::kNextId);
+    EXPECT_THAT(host->messages, ElementsAre(WM_COPY_START)) << "Next asked for a range: " << asked().back();
+    EXPECT_EQ(host->forward, GetParam().forward);
+
+    GetParam().tick(ticked);
+    ASSERT_FALSE(ticked.isChecked());
+    EXPECT_TRUE(field(panel, Panel::kSourceStartFieldId).isEnabled());
+    script({MessageAnswer::Yes});
+    clickButton(panel, Panel::kNextId);
+    EXPECT_THAT(asked().back(), HasSubstr("starting sector no. of source drive"));
+    EXPECT_THAT(host->messages, ElementsAre(WM_COPY_START));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWayOfTicking, CloningAreaTick, ::testing::ValuesIn(kAreaTicks),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CloningPanelTest, RangeFillsBothRecordsAndTheJobWithTheDefaultTwoRetries)
 {

@@ -211,6 +211,35 @@ TEST_F(ProgressWindowTest, VerificationShowsVerifyingAndCountsItsOwnBytesFromNot
     EXPECT_EQ(texts.bar->value(), 25);
 }
 
+TEST_F(ProgressWindowTest, ShowsSpeedAndTimeLeftOnceTicksMeasureThemAndSaysWhenBadSectorsAreRead)
+{
+    makeDrives({});
+    CProgressWnd& window = host->show<CProgressWnd>();
+    ASSERT_TRUE(waitUntil([&window] { return window.operationFinished(); }));
+    const CXStatic& speed = *findControl<CXStatic>(window, CProgressWnd::kSpeedTextId);
+    const CXStatic& timeLeft = *findControl<CXStatic>(window, CProgressWnd::kTimeLeftTextId);
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    currentJob = std::make_unique<CopyJob>();
+    currentJob->endBytes = 100 * kMiB;
+
+    window.refreshClock();
+    EXPECT_EQ(speed.text(), "");
+    EXPECT_EQ(timeLeft.text(), "");
+
+    for (const std::uint64_t position : {10 * kMiB, 20 * kMiB}) {
+        currentJob->positionBytes = position;
+        window.refreshClock();
+    }
+    EXPECT_EQ(speed.text(), "10.00 MB/s");
+    EXPECT_EQ(timeLeft.text(), "00:00:08");
+
+    currentJob->readingBadSectors = true;
+    currentJob->positionBytes = 21 * kMiB;
+    window.refreshClock();
+    EXPECT_EQ(timeLeft.text(), "reading bad sectors");
+    EXPECT_EQ(speed.text(), "7.00 MB/s");
+}
+
 TEST_F(ProgressWindowTest, AJobWithNothingToCopyEndsAtAHundredPercent)
 {
     makeDrives({});

@@ -10,7 +10,6 @@
 #include "panels/health/left_list_view.h"
 #include "panels/health/right_list_view.h"
 #include "panels/imaging_wnd.h"
-#include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
 #include "panels/progress_wnd.h"
 #include "shell/base_wnd.h"
@@ -20,6 +19,7 @@
 #include "tests/gui/panel_test_support.h"
 #include "tests/gui/shell_test_support.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -151,7 +151,7 @@ TEST_F(RoundTest, CloneFromHomeToHomeCopiesTheDriveAndOpensItsLog)
     CCloningWnd& cloning = setUpPanel<CCloningWnd>();
     findControl<QComboBox>(cloning, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(cloning, CCloningWnd::kDestinationListId)->setCurrentIndex(1);
-    findControl<ManualCheckBox>(cloning, CCloningWnd::kWholeAreaBoxId)->click();
+    findControl<QCheckBox>(cloning, CCloningWnd::kWholeAreaBoxId)->click();
     QTest::mouseClick(findControl<COrvelButton>(cloning, CCloningWnd::kNextId), Qt::LeftButton);
 
     ASSERT_NE(shown<CProgressWnd>(), nullptr) << "Next did not lead to the progress window";
@@ -259,7 +259,7 @@ TEST_F(RoundTest, AfterDriveHealthTheCopyRunsInReverseUntilTheNextCloneIsSetUp)
     EXPECT_FALSE(host().forwardCopy()) << "showing the cloning panel changed the flag";
     findControl<QComboBox>(cloning, CCloningWnd::kSourceListId)->setCurrentIndex(0);
     findControl<QComboBox>(cloning, CCloningWnd::kDestinationListId)->setCurrentIndex(1);
-    findControl<ManualCheckBox>(cloning, CCloningWnd::kWholeAreaBoxId)->click();
+    findControl<QCheckBox>(cloning, CCloningWnd::kWholeAreaBoxId)->click();
     QTest::mouseClick(findControl<COrvelButton>(cloning, CCloningWnd::kNextId), Qt::LeftButton);
     EXPECT_TRUE(host().forwardCopy()) << "a forward clone did not set the flag";
     ASSERT_TRUE(waitForTheLog());

@@ -6,7 +6,6 @@
 #include "inventory/drive_inventory.h"
 #include "panels/cloning_wnd.h"
 #include "panels/control_id.h"
-#include "panels/manual_check_box.h"
 #include "panels/operation_run.h"
 #include "panels/progress_wnd.h"
 #include "shell/base_wnd.h"
@@ -17,6 +16,7 @@
 #include "tests/gui/shell_test_support.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPixmapCache>
 #include <QTest>
@@ -152,7 +152,7 @@ protected:
 
         findControl<QComboBox>(*cloning, CCloningWnd::kSourceListId)->setCurrentIndex(0);
         findControl<QComboBox>(*cloning, CCloningWnd::kDestinationListId)->setCurrentIndex(1);
-        findControl<ManualCheckBox>(*cloning, CCloningWnd::kWholeAreaBoxId)->click();
+        findControl<QCheckBox>(*cloning, CCloningWnd::kWholeAreaBoxId)->click();
         QTest::mouseClick(findControl<COrvelButton>(*cloning, CCloningWnd::kNextId), Qt::LeftButton);
         ASSERT_NE(shown<CProgressWnd>(), nullptr) << "Next did not lead to the progress window";
 
