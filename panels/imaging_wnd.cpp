@@ -47,7 +47,6 @@ QString askForImagePath(QWidget* parent)
     return QFileDialog::getSaveFileName(parent, QString(), QStringLiteral(".img"), QStringLiteral("*.img"));
 }
 
-
 } // namespace
 
 CImagingWnd::CImagingWnd(PanelHost& host, QWidget* parent)

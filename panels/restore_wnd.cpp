@@ -43,7 +43,6 @@ QString askForImageFile(QWidget* parent)
                                         QStringLiteral("Image files (*.img);;All files (*)"));
 }
 
-
 } // namespace
 
 CRestoreWnd::CRestoreWnd(PanelHost& host, QWidget* parent)
