@@ -4,7 +4,7 @@
 # reads of those sectors fail with EIO in the kernel as on a failing disk.
 # Copies it onto a blank loop device with `orvel-disk-image clone --retries 0`
 # and with GNU ddrescue (`-d -D -r0`, direct reads and writes, no retries),
-# alternately, BENCH_ROUNDS times each (default 3). Both copies must end with
+# alternately, BENCH_ROUNDS times each (default 5). Both copies must end with
 # the source's bytes in every readable sector. Prints the median times, their
 # spread, the program's resident size, and as the last line
 # "ratio: X" = ddrescue's median time / the program's (above 1: the program

@@ -21,7 +21,7 @@ trap bench_cleanup EXIT
 bench_start() {
   local name=$1
   program=${ORVEL_BIN:-build/orvel-disk-image}
-  rounds=${BENCH_ROUNDS:-3}
+  rounds=${BENCH_ROUNDS:-5}
   [ "$(id -u)" -eq 0 ] || { echo "$name: needs root (loop devices)" >&2; exit 1; }
   [ -x "$program" ] || { echo "$name: build the program first ($program)" >&2; exit 1; }
   bench_work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/orvel-bench.XXXXXX")

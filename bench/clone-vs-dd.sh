@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Clones one loop device onto another with orvel-disk-image and with
 # `dd bs=32M iflag=direct oflag=direct conv=fsync`, alternately, BENCH_ROUNDS
-# times each (default 3), and prints the median throughput of both, their
+# times each (default 5), and prints the median throughput of both, their
 # spread, the program's resident size, and their ratio as the last line.
 # dd gets conv=fsync because the program flushes the destination before it
 # calls a copy complete; without it dd would be timed without that flush.

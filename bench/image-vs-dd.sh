@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Images a loop device into a new file with orvel-disk-image and with
 # `dd bs=32M iflag=direct oflag=direct conv=fsync` into a new file, alternately,
-# BENCH_ROUNDS times each (default 3), and prints the median throughput of
+# BENCH_ROUNDS times each (default 5), and prints the median throughput of
 # both, their spread, the program's resident size, and their ratio as the last
 # line. Each round starts from a deleted file, as an imaging does. dd gets
 # conv=fsync because the program flushes the image before it calls it complete.

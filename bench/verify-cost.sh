@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What verification costs. Alternately, BENCH_ROUNDS times each (default 3):
+# What verification costs. Alternately, BENCH_ROUNDS times each (default 5):
 # a clone of one loop device onto another without and with --verify, and an
 # imaging into a new file without and with --verify, each followed by the
 # time dd takes to read the destination once (`dd bs=32M iflag=direct`).

@@ -4,7 +4,10 @@
 #include "engine/disk_device.h"
 #include "platform/aligned_buffer.h"
 
+#include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 
 namespace orvel {
@@ -15,38 +18,57 @@ struct BlockData {
     std::uint8_t* bytes = nullptr;
 };
 
-// Overlaps a copy loop's block reads with its writes. Blocks go through two
-// buffers, the source record's chunkBuffer and a spare one: while the loop
-// writes the block in one, the reader thread reads the next block into the
-// other. Reads are whole blocks (chunkBytes) at sector x the source's sector
-// size, as readSectors does them; a failed one leaves its code in lastError
-// and deviceLost.
+// The block a loop copies after the one at a sector, when that one is wholly
+// to copy and follows at once; nullopt when there is none.
+using NextBlock = std::function<std::optional<std::uint64_t>(std::uint64_t)>;
+
+// Reads a copy loop's blocks ahead of it, so that the reads of the next
+// blocks overlap the write of the current one and the disk never waits for
+// the loop. Blocks go through up to kBlocksInFlight buffers, the source
+// record's chunkBuffer and spares: the loop writes from one while the reader
+// thread fills the others, one read after the other in the loop's order.
+// Reads are whole blocks (chunkBytes) at sector x the source's sector size,
+// as readSectors does them; a failed one leaves its code in lastError and
+// deviceLost, and nothing is read after it until the loop asks again.
 class BlockPipeline {
 public:
-    // Takes a spare buffer when the range has more than one block. Without
-    // one (memory is short) every read is done when the loop asks for it.
-    BlockPipeline(DiskDevice& source, std::uint64_t blocks);
+    // Buffers, the one the loop writes from included. Four measured best on
+    // direct-I/O loop devices (docs/performance.md); more gave nothing.
+    static constexpr std::size_t kBlocksInFlight = 4;
 
-    // The block at `sector`: the one read ahead when it is that one, else
-    // read now on the calling thread.
+    // Takes spare buffers for the blocks after the first. Without them
+    // (memory is short) every read is done when the loop asks for it.
+    BlockPipeline(DiskDevice& source, std::uint64_t blocks, NextBlock next);
+    // Clears: nothing is left in flight.
+    ~BlockPipeline();
+
+    // The block at `sector`, read ahead or read now; then queues the reads of
+    // the blocks after it. Its buffer is the loop's until the next call.
     BlockData read(std::uint64_t sector);
-    // Starts reading the block at `sector` into the buffer the loop is not using.
-    void readAhead(std::uint64_t sector);
-    // Waits for the read ahead to end. The loop settles before every cancel
-    // check and before any exit, so that no read is in flight at either.
+    // Drops the reads not begun and waits for the one being read: on return
+    // nothing is in flight. The blocks already read are kept for the loop.
     void settle();
+    // Settles and lets go of the blocks read: no buffer but the loop's is in
+    // use, and the source record's chunkBuffer is free for the loop.
+    void clear();
 
 private:
-    std::uint8_t* nextBuffer();
+    struct Queued {
+        std::uint64_t sector = 0;
+        std::size_t buffer = 0;
+        std::optional<IoResult> result;  // taken from the reader by settle()
+    };
+
+    void readAhead(std::uint64_t after, std::size_t held);
+    std::size_t freeBuffer(std::size_t held) const;
 
     DiskDevice& source_;
-    AlignedBuffer spare_;
-    std::optional<BlockReader> reader_;  // with the spare buffer only
-    bool spareNext_ = false;
-    bool aheadStarted_ = false;
-    bool inFlight_ = false;
-    std::uint64_t aheadSector_ = 0;
-    BlockData ahead_;
+    NextBlock next_;
+    std::array<AlignedBuffer, kBlocksInFlight - 1> spares_;
+    std::array<std::uint8_t*, kBlocksInFlight> buffers_{};
+    std::size_t bufferCount_ = 1;
+    std::optional<BlockReader> reader_;  // with spare buffers only
+    std::deque<Queued> queued_;
 };
 
 } // namespace orvel

@@ -4,7 +4,7 @@
 
 namespace orvel {
 
-BlockReader::BlockReader()
+BlockReader::BlockReader(std::size_t capacity) : requests_(capacity == 0 ? 1 : capacity)
 {
     // Without a second thread the copy still runs, one transfer after the other.
     try {
@@ -15,9 +15,9 @@ BlockReader::BlockReader()
 
 BlockReader::~BlockReader()
 {
+    drop();
     {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
+        const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     changed_.notify_all();
@@ -27,40 +27,76 @@ BlockReader::~BlockReader()
 
 void BlockReader::start(DeviceHandle& handle, std::uint64_t offset, void* buffer, std::uint32_t bytes)
 {
+    std::unique_lock lock(mutex_);
+    Request& request = slot(queued_);
+    request = {&handle, offset, buffer, bytes, std::nullopt, false};
+    ++queued_;
     if (!thread_.joinable()) {
+        lock.unlock();
         const IoResult result = handle.readAt(offset, buffer, bytes);
-        const std::lock_guard lock(mutex_);
-        result_ = result;
+        lock.lock();
+        request.result = result;
+        request.done = true;
+        ++served_;
         return;
     }
-    {
-        const std::lock_guard lock(mutex_);
-        request_ = {&handle, offset, buffer, bytes};
-        pending_ = true;
-    }
+    lock.unlock();
     changed_.notify_all();
 }
 
-IoResult BlockReader::finish()
+std::optional<IoResult> BlockReader::finish()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !pending_; });
-    return result_;
+    if (taken_ == queued_)
+        return std::nullopt;
+    changed_.wait(lock, [this] { return served_ > taken_; });
+    return slot(taken_++).result;
+}
+
+void BlockReader::drop()
+{
+    std::unique_lock lock(mutex_);
+    // The requests not begun end unread; the thread skips them.
+    const std::size_t begun = served_ + (reading_ ? 1 : 0);
+    for (std::size_t index = begun; index < queued_; ++index)
+        slot(index).done = true;
+    changed_.wait(lock, [this] { return !reading_; });
+    served_ = queued_;
+    changed_.notify_all();
+}
+
+std::size_t BlockReader::queued() const
+{
+    const std::lock_guard lock(mutex_);
+    return queued_ - taken_;
 }
 
 void BlockReader::serve()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return pending_ || stopping_; });
+        changed_.wait(lock, [this] { return served_ < queued_ || stopping_; });
         if (stopping_)
             return;
-        const Request request = request_;
+        Request& request = slot(served_);
+        if (request.done) {
+            ++served_;
+            changed_.notify_all();
+            continue;
+        }
+        reading_ = true;
         lock.unlock();
         const IoResult result = request.handle->readAt(request.offset, request.buffer, request.bytes);
         lock.lock();
-        result_ = result;
-        pending_ = false;
+        reading_ = false;
+        request.result = result;
+        request.done = true;
+        ++served_;
+        if (!result.ok) {
+            for (std::size_t index = served_; index < queued_; ++index)
+                slot(index).done = true;
+            served_ = queued_;
+        }
         changed_.notify_all();
     }
 }

@@ -1,5 +1,6 @@
 #include "engine/copy_steps.h"
 
+#include "engine/block_pipeline.h"
 #include "engine/operation_log.h"
 #include "engine/sector_fitted_write.h"
 
@@ -90,6 +91,16 @@ bool cancelRequested(CopyContext& context)
 {
     context.pauseGate.pass();
     return context.job.cancelled();
+}
+
+bool cancelRequested(CopyContext& context, BlockPipeline& pipeline)
+{
+    if (context.pauseGate.isPaused())
+        pipeline.settle();
+    if (!cancelRequested(context))
+        return false;
+    pipeline.clear();
+    return true;
 }
 
 void recordCopied(CopyContext& context, std::uint64_t firstSector, std::uint64_t count)

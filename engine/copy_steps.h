@@ -7,6 +7,8 @@
 
 namespace orvel {
 
+class BlockPipeline;
+
 // Both loops move 32 MiB per block whatever the sector size.
 inline constexpr std::uint32_t kBlockBytes = 32u * 1024 * 1024;
 
@@ -48,6 +50,10 @@ void setPosition(CopyContext& context, std::uint64_t sector);
 // The cancel check: first waits while the operator is being asked, then says
 // whether a cancel was asked for (or already answered).
 bool cancelRequested(CopyContext& context);
+// The cancel check of a loop that reads ahead: the reads ahead stop before
+// the loop waits on a pause, so the disk rests while the operator is asked,
+// and before it leaves on a cancel, so nothing is in flight at the exit.
+bool cancelRequested(CopyContext& context, BlockPipeline& pipeline);
 
 // Source sectors now on the destination: counted, and finished in the map.
 void recordCopied(CopyContext& context, std::uint64_t firstSector, std::uint64_t count);

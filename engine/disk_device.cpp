@@ -8,12 +8,6 @@ namespace {
 constexpr std::uint32_t kLargestProbe = 65536 + 512;
 constexpr std::uint32_t kProbeStep = 512;
 
-void noteFailure(DiskDevice& device, const IoResult& result)
-{
-    device.lastError = result.error;
-    device.deviceLost = result.deviceLost;
-}
-
 bool isAsciiLetter(char c)
 {
     const char lower = static_cast<char>(c | 0x20);
@@ -74,6 +68,12 @@ bool queryLength(DiskDevice& device, std::uint64_t& lengthBytes)
     if (device.kind != DeviceKind::PhysicalDrive && device.kind != DeviceKind::Volume)
         return false;
     return device.handle->queryLength(lengthBytes);
+}
+
+void noteFailure(DiskDevice& device, const IoResult& result)
+{
+    device.lastError = result.error;
+    device.deviceLost = result.deviceLost;
 }
 
 bool readSectors(DiskDevice& device, DeviceHandle* handle, std::uint64_t sector, void* buffer, std::uint32_t bytes)

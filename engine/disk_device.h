@@ -67,5 +67,7 @@ bool queryLength(DiskDevice& device, std::uint64_t& lengthBytes);
 // gone in deviceLost.
 bool readSectors(DiskDevice& device, DeviceHandle* handle, std::uint64_t sector, void* buffer, std::uint32_t bytes);
 bool writeSectors(DiskDevice& device, DeviceHandle* handle, const void* buffer, std::uint32_t bytes, std::uint64_t sector);
+// Stores a failed transfer's code in lastError and deviceLost.
+void noteFailure(DiskDevice& device, const IoResult& result);
 
 } // namespace orvel

@@ -10,21 +10,21 @@ namespace orvel {
 namespace {
 
 // One full block at `sector`: one read, one write, or the sector pass. The
-// next block (when there is one) is read while this one is written. A
-// resumed run skips what its map has done and copies the rest of a block
-// part by part.
-CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector, bool nextBlock)
+// blocks after it are read while this one is written. A resumed run skips
+// what its map has done and copies the rest of a block part by part.
+CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector)
 {
     DiskDevice& source = context.source;
     source.currentSector = sector;
     setPosition(context, sector);
     context.observer.copyProgress();
-    if (cancelRequested(context))
+    if (cancelRequested(context, pipeline))
         return cancelExit(context);
     switch (blockState(context, sector, source.chunkSectors)) {
     case BlockState::Done:
         return CopyOutcome::Completed;
     case BlockState::Mixed:
+        pipeline.clear();
         return copyPendingParts(context, sector, source.chunkSectors, true);
     case BlockState::Pending:
         break;
@@ -34,17 +34,15 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
     if (!block.ok)
         return sectorPass(context, sector, source.chunkSectors);
 
-    if (cancelRequested(context))
+    if (cancelRequested(context, pipeline))
         return cancelExit(context);
-    if (nextBlock && blockState(context, sector + source.chunkSectors, source.chunkSectors) == BlockState::Pending)
-        pipeline.readAhead(sector + source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
-    const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
-    pipeline.settle();
-    if (!written)
+    if (!writeDestination(context, block.bytes, source.chunkBytes, destinationSector)) {
+        pipeline.clear();
         return writeFailureExit(context, destinationSector);
+    }
     recordCopied(context, sector, source.chunkSectors);
-    if (cancelRequested(context))
+    if (cancelRequested(context, pipeline))
         return cancelExit(context);
     return CopyOutcome::Completed;
 }
@@ -111,10 +109,14 @@ CopyOutcome runForwardCopy(CopyContext& context)
         return quietStop(context, CopyOutcome::Failed);
 
     {
-        BlockPipeline pipeline(source, plan.fullBlocks);
+        const std::uint64_t blocksEnd = source.rangeStart + plan.fullBlocks * source.chunkSectors;
+        BlockPipeline pipeline(source, plan.fullBlocks, [&context, blocksEnd](std::uint64_t sector) {
+            const std::uint64_t next = sector + context.source.chunkSectors;
+            return pendingBlock(context, next, next < blocksEnd);
+        });
         for (std::uint64_t block = 0; block < plan.fullBlocks; ++block) {
             const std::uint64_t sector = source.rangeStart + block * source.chunkSectors;
-            const CopyOutcome outcome = copyBlock(context, pipeline, sector, block + 1 < plan.fullBlocks);
+            const CopyOutcome outcome = copyBlock(context, pipeline, sector);
             if (outcome != CopyOutcome::Completed)
                 return outcome;
         }

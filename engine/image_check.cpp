@@ -31,7 +31,8 @@ std::optional<std::string> sha256OfImage(DeviceHandle& image, std::uint64_t leng
         reader.start(image, 0, current.data(), blockAt(0));
     for (std::uint64_t offset = 0; offset < length;) {
         const std::uint32_t bytes = blockAt(offset);
-        if (!reader.finish().ok || job.cancelled())
+        const std::optional<IoResult> read = reader.finish();
+        if (!read || !read->ok || job.cancelled())
             return std::nullopt;
         if (offset + bytes < length)
             reader.start(image, offset + bytes, next.data(), blockAt(offset + bytes));

@@ -75,6 +75,13 @@ BlockState blockState(const CopyContext& context, std::uint64_t first, std::uint
     return anyDone ? BlockState::Done : BlockState::Pending;
 }
 
+std::optional<std::uint64_t> pendingBlock(const CopyContext& context, std::uint64_t sector, bool inRange)
+{
+    if (!inRange || blockState(context, sector, context.source.chunkSectors) != BlockState::Pending)
+        return std::nullopt;
+    return sector;
+}
+
 CopyOutcome copyPendingParts(CopyContext& context, std::uint64_t first, std::uint64_t count, bool forward)
 {
     std::vector<SectorRun> runs = pendingRuns(context, first, count);

@@ -3,6 +3,7 @@
 #include "engine/copy_context.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace orvel {
 
@@ -11,6 +12,10 @@ namespace orvel {
 enum class BlockState { Pending, Done, Mixed };
 
 BlockState blockState(const CopyContext& context, std::uint64_t first, std::uint64_t count);
+
+// The full block at `sector` when it lies in the loop's blocks (`inRange`)
+// and is wholly to copy: a block the loops may read ahead.
+std::optional<std::uint64_t> pendingBlock(const CopyContext& context, std::uint64_t sector, bool inRange);
 
 // Copies the parts of sectors [first, first + count) that the map has
 // neither finished nor marked bad, in the loop's direction: each part with

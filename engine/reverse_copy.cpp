@@ -50,20 +50,21 @@ CopyOutcome copyTail(CopyContext& context, std::uint64_t count)
 }
 
 // One full block at `sector`: one read, one write, or the sector pass. The
-// block below it (when there is one) is read while this one is written; the
-// next block's check follows the write.
-CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector, bool blockBelow)
+// blocks below it are read while this one is written; the next block's check
+// follows the write.
+CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64_t sector)
 {
     DiskDevice& source = context.source;
     source.currentSector = sector;
     setPositionFromTop(context, sector);
     context.observer.copyProgress();
-    if (cancelRequested(context))
+    if (cancelRequested(context, pipeline))
         return cancelExit(context);
     switch (blockState(context, sector, source.chunkSectors)) {
     case BlockState::Done:
         return CopyOutcome::Completed;
     case BlockState::Mixed:
+        pipeline.clear();
         return copyPendingParts(context, sector, source.chunkSectors, false);
     case BlockState::Pending:
         break;
@@ -75,15 +76,13 @@ CopyOutcome copyBlock(CopyContext& context, BlockPipeline& pipeline, std::uint64
 
     setPositionFromTop(context, sector);
     context.observer.copyProgress();
-    if (cancelRequested(context))
+    if (cancelRequested(context, pipeline))
         return cancelExit(context);
-    if (blockBelow && blockState(context, sector - source.chunkSectors, source.chunkSectors) == BlockState::Pending)
-        pipeline.readAhead(sector - source.chunkSectors);
     const std::uint64_t destinationSector = destinationSectorOf(context, sector);
-    const bool written = writeDestination(context, block.bytes, source.chunkBytes, destinationSector);
-    pipeline.settle();
-    if (!written)
+    if (!writeDestination(context, block.bytes, source.chunkBytes, destinationSector)) {
+        pipeline.clear();
         return writeFailureExit(context, destinationSector);
+    }
     recordCopied(context, sector, source.chunkSectors);
     return CopyOutcome::Completed;
 }
@@ -118,10 +117,13 @@ CopyOutcome runReverseCopy(CopyContext& context)
         return cancelExit(context);
 
     {
-        BlockPipeline pipeline(source, plan.fullBlocks);
+        BlockPipeline pipeline(source, plan.fullBlocks, [&context](std::uint64_t sector) {
+            const std::uint64_t chunk = context.source.chunkSectors;
+            return pendingBlock(context, sector - chunk, sector >= context.source.rangeStart + chunk);
+        });
         for (std::uint64_t block = 1; block <= plan.fullBlocks; ++block) {
             const std::uint64_t sector = source.rangeEnd - plan.tailSectors - block * source.chunkSectors;
-            const CopyOutcome outcome = copyBlock(context, pipeline, sector, block < plan.fullBlocks);
+            const CopyOutcome outcome = copyBlock(context, pipeline, sector);
             if (outcome != CopyOutcome::Completed)
                 return outcome;
         }

@@ -208,7 +208,7 @@ TEST_F(CancelTest, ReverseCancelAfterABlockReadLeavesItUnwritten)
 
     EXPECT_EQ(runReverse(), CopyOutcome::Cancelled);
 
-    EXPECT_EQ(sourceReads(), (Transfers{{65536, 65536}}));
+    EXPECT_TRUE(readsTakenThenAhead({{65536, 65536}}, {{0, 65536}}));
     EXPECT_TRUE(destinationWrites().empty());
     expectCancelExit(0, 0);
 }

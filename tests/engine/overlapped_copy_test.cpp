@@ -24,14 +24,40 @@ class OverlappedCopyTest : public SimCopyTest {
 protected:
     void requestCancel() { job.state = JobState::CancelRequested; }
 
-    // Cancels as soon as the block at `sector` has been read.
-    TransferHooks cancelAfterReading(std::uint64_t sector)
+    // Cancels while the block at `sector` is written.
+    TransferHooks cancelWhileWriting(std::uint64_t sector)
     {
-        return {[this, sector](std::uint64_t offset, std::uint32_t bytes) {
-                    if (offset == sector * 512 && bytes == kBlock * 512)
+        return {{},
+                [this, sector](std::uint64_t offset, std::uint32_t) {
+                    if (offset == sector * 512)
                         requestCancel();
                 },
-                {}, {}};
+                {}};
+    }
+
+    // A cancel asked for while the last block of `taken` is written keeps
+    // that block and writes none of the blocks read ahead of it.
+    void expectCancelDuringAWrite(bool forward, const Transfers& taken, const Transfers& ahead)
+    {
+        makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
+        hookHandle(destination, cancelWhileWriting(taken.back().first));
+
+        EXPECT_EQ(forward ? runForward() : runReverse(), CopyOutcome::Cancelled);
+
+        EXPECT_TRUE(readsTakenThenAhead(taken, ahead));
+        EXPECT_EQ(destinationWrites(), taken);
+        EXPECT_EQ(source.sectorsCopied, 2 * kBlock);
+        EXPECT_EQ(job.state, JobState::Cancelled);
+        expectOneSummary("Operation Cancelled.\r\n131072 Sector(s) copied.\r\n0 Bad Sector(s) encountered.\r\n");
+    }
+
+    // Waits (boundedly, so that a broken loop cannot hang the test) for `done`.
+    template <typename Condition>
+    static void waitUntil(Condition done)
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!done() && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     bool sourceHasRead(std::uint64_t sector)
@@ -49,9 +75,7 @@ protected:
                 [this, sector, awaited, &seen](std::uint64_t offset, std::uint32_t) {
                     if (offset != sector * 512)
                         return;
-                    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-                    while (!sourceHasRead(awaited) && std::chrono::steady_clock::now() < giveUp)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    waitUntil([&] { return sourceHasRead(awaited); });
                     seen = sourceHasRead(awaited);
                 },
                 {}};
@@ -68,55 +92,38 @@ protected:
     }
 };
 
-TEST_F(OverlappedCopyTest, ForwardReadsTheNextBlockWhileWritingOne)
+TEST_F(OverlappedCopyTest, ForwardReadsThreeBlocksAheadWhileWritingOne)
 {
     makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
     std::atomic<bool> seen = false;
-    hookHandle(destination, holdWriteUntilRead(kBlock, 2 * kBlock, seen));
+    hookHandle(destination, holdWriteUntilRead(0, 3 * kBlock, seen));
 
     EXPECT_EQ(runForward(), CopyOutcome::Completed);
 
-    EXPECT_TRUE(seen) << "block 2 was not read while block 1 was written";
+    EXPECT_TRUE(seen) << "block 3 was not read while block 0 was written";
     EXPECT_TRUE(holdsSource(0, 0, kFourBlocks));
 }
 
-TEST_F(OverlappedCopyTest, ReverseReadsTheBlockBelowWhileWritingOne)
+TEST_F(OverlappedCopyTest, ReverseReadsThreeBlocksBelowWhileWritingOne)
 {
     makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
     std::atomic<bool> seen = false;
-    hookHandle(destination, holdWriteUntilRead(2 * kBlock, kBlock, seen));
+    hookHandle(destination, holdWriteUntilRead(3 * kBlock, 0, seen));
 
     EXPECT_EQ(runReverse(), CopyOutcome::Completed);
 
-    EXPECT_TRUE(seen) << "block 1 was not read while block 2 was written";
+    EXPECT_TRUE(seen) << "block 0 was not read while block 3 was written";
     EXPECT_TRUE(holdsSource(0, 0, kFourBlocks));
 }
 
-TEST_F(OverlappedCopyTest, ForwardCancelWhileTheNextBlockIsReadStillWritesTheCurrentOne)
+TEST_F(OverlappedCopyTest, ForwardCancelDuringAWriteKeepsThatBlockAndNoneReadAhead)
 {
-    makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
-    hookHandle(source, cancelAfterReading(2 * kBlock));
-
-    EXPECT_EQ(runForward(), CopyOutcome::Cancelled);
-
-    EXPECT_EQ(sourceReads(), (Transfers{{0, kBlock}, {kBlock, kBlock}, {2 * kBlock, kBlock}}));
-    EXPECT_EQ(destinationWrites(), (Transfers{{0, kBlock}, {kBlock, kBlock}}));
-    EXPECT_EQ(source.sectorsCopied, 2 * kBlock);
-    EXPECT_EQ(job.state, JobState::Cancelled);
-    expectOneSummary("Operation Cancelled.\r\n131072 Sector(s) copied.\r\n0 Bad Sector(s) encountered.\r\n");
+    expectCancelDuringAWrite(true, {{0, kBlock}, {kBlock, kBlock}}, {{2 * kBlock, kBlock}, {3 * kBlock, kBlock}});
 }
 
-TEST_F(OverlappedCopyTest, ReverseCancelWhileTheBlockBelowIsReadStillWritesTheCurrentOne)
+TEST_F(OverlappedCopyTest, ReverseCancelDuringAWriteKeepsThatBlockAndNoneReadAhead)
 {
-    makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
-    hookHandle(source, cancelAfterReading(kBlock));
-
-    EXPECT_EQ(runReverse(), CopyOutcome::Cancelled);
-
-    EXPECT_EQ(sourceReads(), (Transfers{{3 * kBlock, kBlock}, {2 * kBlock, kBlock}, {kBlock, kBlock}}));
-    EXPECT_EQ(destinationWrites(), (Transfers{{3 * kBlock, kBlock}, {2 * kBlock, kBlock}}));
-    EXPECT_EQ(source.sectorsCopied, 2 * kBlock);
-    expectOneSummary("Operation Cancelled.\r\n131072 Sector(s) copied.\r\n0 Bad Sector(s) encountered.\r\n");
+    expectCancelDuringAWrite(false, {{3 * kBlock, kBlock}, {2 * kBlock, kBlock}}, {{kBlock, kBlock}, {0, kBlock}});
 }
 
 TEST_F(OverlappedCopyTest, ForwardWriteErrorStopsAfterTheReadInFlight)
@@ -127,8 +134,8 @@ TEST_F(OverlappedCopyTest, ForwardWriteErrorStopsAfterTheReadInFlight)
 
     EXPECT_EQ(runForward(), CopyOutcome::Failed);
 
-    // Block 2 was being read while block 1's write failed; nothing after it.
-    EXPECT_EQ(sourceReads(), (Transfers{{0, kBlock}, {kBlock, kBlock}, {2 * kBlock, kBlock}}));
+    // Blocks after block 1 were read while its write failed; none is written.
+    EXPECT_TRUE(readsTakenThenAhead({{0, kBlock}, {kBlock, kBlock}}, {{2 * kBlock, kBlock}, {3 * kBlock, kBlock}}));
     EXPECT_EQ(destinationWrites(), (Transfers{{0, kBlock}, {kBlock, kBlock}}));
     EXPECT_EQ(source.sectorsCopied, kBlock);
     const std::vector<SimEvent> events = destinationEvents();
@@ -146,10 +153,44 @@ TEST_F(OverlappedCopyTest, ReverseWriteErrorStopsAfterTheReadInFlight)
 
     EXPECT_EQ(runReverse(), CopyOutcome::Failed);
 
-    EXPECT_EQ(sourceReads(), (Transfers{{3 * kBlock, kBlock}, {2 * kBlock, kBlock}, {kBlock, kBlock}}));
+    EXPECT_TRUE(readsTakenThenAhead({{3 * kBlock, kBlock}, {2 * kBlock, kBlock}}, {{kBlock, kBlock}, {0, kBlock}}));
     EXPECT_EQ(source.sectorsCopied, kBlock);
     expectOneSummary("Write error encountered. Sector No.\t:\t131072\r\n"
                      "Operation failed.\r\n65536 Sector(s) copied.\r\n0 Bad Sector(s) encountered.\r\n");
+}
+
+// While the operator is asked, the read already begun ends and no other
+// begins; the copy then goes on without reading a block twice.
+TEST_F(OverlappedCopyTest, PauseStopsTheReadsAhead)
+{
+    makeDrives(simDrive(kFourBlocks), simDrive(kFourBlocks));
+    hookHandle(destination, {{}, [this](std::uint64_t offset, std::uint32_t) {
+                                 if (offset == 0)
+                                     gate.pause();
+                             }, {}});
+    // Block 1's read is still going when the loop meets the pause, with
+    // blocks 2 and 3 queued behind it.
+    hookHandle(source, {[this](std::uint64_t offset, std::uint32_t) {
+                            if (offset != kBlock * 512)
+                                return;
+                            waitUntil([this] { return gate.isPaused(); });
+                            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                        },
+                        {}, {}});
+    Transfers readsWhilePaused;
+    std::thread operatorAsked([&] {
+        waitUntil([this] { return gate.isPaused(); });
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        readsWhilePaused = sourceReads();
+        gate.resume();
+    });
+
+    EXPECT_EQ(runForward(), CopyOutcome::Completed);
+    operatorAsked.join();
+
+    EXPECT_EQ(readsWhilePaused, (Transfers{{0, kBlock}, {kBlock, kBlock}}));
+    EXPECT_EQ(sourceReads(), (Transfers{{0, kBlock}, {kBlock, kBlock}, {2 * kBlock, kBlock}, {3 * kBlock, kBlock}}));
+    EXPECT_TRUE(holdsSource(0, 0, kFourBlocks));
 }
 
 TEST_F(OverlappedCopyTest, BlockThatFailsToReadAheadGoesThroughThePassInItsTurn)

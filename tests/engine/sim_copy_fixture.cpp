@@ -1,5 +1,6 @@
 #include "sim_copy_fixture.h"
 
+#include "engine/block_pipeline.h"
 #include "engine/forward_copy.h"
 #include "engine/operation_log.h"
 #include "engine/reverse_copy.h"
@@ -212,6 +213,25 @@ std::vector<std::pair<std::uint64_t, std::uint64_t>> SimCopyTest::sourceReads()
 std::vector<std::pair<std::uint64_t, std::uint64_t>> SimCopyTest::destinationWrites()
 {
     return transfers(destinationEvents(), SimEventKind::Write);
+}
+
+::testing::AssertionResult
+SimCopyTest::readsTakenThenAhead(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& taken,
+                                 const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ahead)
+{
+    const auto reads = sourceReads();
+    auto expected = taken;
+    const std::size_t mostAhead = std::min(ahead.size(), BlockPipeline::kBlocksInFlight - 1);
+    for (std::size_t count = 0; count <= mostAhead; ++count) {
+        if (reads == expected)
+            return ::testing::AssertionSuccess();
+        if (count < mostAhead)
+            expected.push_back(ahead[count]);
+    }
+    auto failure = ::testing::AssertionFailure() << "source reads:";
+    for (const auto& [first, count] : reads)
+        failure << " (" << first << ", " << count << ")";
+    return failure;
 }
 
 std::vector<SimEvent> SimCopyTest::destinationEvents()

@@ -76,6 +76,11 @@ protected:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> sourceReads();
     std::vector<std::pair<std::uint64_t, std::uint64_t>> destinationWrites();
     std::vector<SimEvent> destinationEvents();
+    // The source reads were the blocks the loop took (`taken`, in its order),
+    // then at most the reads ahead a loop may have begun before it stopped:
+    // the first few of `ahead`, in order.
+    ::testing::AssertionResult readsTakenThenAhead(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& taken,
+                                                   const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ahead);
 
     // Destination bytes of `count` sectors from `destinationSector`.
     std::vector<std::uint8_t> destinationBytes(std::uint64_t destinationSector, std::uint64_t count) const;
