@@ -72,8 +72,11 @@ for round in $(seq "$rounds"); do
   holds_readable_data "$bench_work/ours.bin"
   holds_readable_data "$bench_work/theirs.bin"
 done
-log=$(ls "$bench_work"/*.log | grep -v faulty-fs.log)
-[ "$(grep -c 'Bad Sector encountered' "$log")" -eq "$blocks" ] || { echo "bad-blocks: the log does not list $blocks bad sectors" >&2; exit 1; }
+# One log per round (their names have spaces: they are named after the source).
+for log in "$bench_work"/*.log; do
+  [ "$log" = "$bench_work/faulty-fs.log" ] && continue
+  [ "$(grep -c 'Bad Sector encountered' "$log")" -eq "$blocks" ] || { echo "bad-blocks: $log does not list $blocks bad sectors" >&2; exit 1; }
+done
 
 ours_median=$(bench_median "${ours[@]}")
 theirs_median=$(bench_median "${theirs[@]}")

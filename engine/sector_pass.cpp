@@ -5,6 +5,7 @@
 #include "engine/operation_log.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 namespace orvel {
@@ -117,30 +118,67 @@ CopyOutcome copySectors(CopyContext& context, std::uint64_t first, std::uint64_t
     return CopyOutcome::Completed;
 }
 
-// A piece of a failed block: one read and one write when it reads, else its
-// sectors one at a time. The piece buffer is the block buffer, free while the
-// pass runs.
-CopyOutcome copyPiece(CopyContext& context, std::uint64_t first, std::uint64_t count, std::span<std::uint8_t> sector,
-                      const PassVariant& variant)
+// Pieces that read wait in the block buffer, at their place in the failed
+// range, and reach the destination in one write per run of consecutive
+// pieces: before a piece that fails goes sector by sector, before the pass
+// leaves and at its end. A block with one bad sector then costs two writes
+// for its 255 good pieces instead of 255, and the destination at every exit
+// holds what writing each piece at once would have left there.
+struct PieceRun {
+    std::uint64_t rangeFirst = 0;  // the failed range's first sector, at byte 0 of the block buffer
+    std::uint64_t first = 0;
+    std::uint64_t count = 0;
+};
+
+std::uint8_t* placeOf(DiskDevice& source, const PieceRun& run, std::uint64_t sector)
+{
+    return source.chunkBuffer.data() + (sector - run.rangeFirst) * source.transferBytes;
+}
+
+// Writes the run that waits; a failed write ends the pass, naming the run's
+// first sector.
+std::optional<CopyOutcome> writeRun(CopyContext& context, PieceRun& run)
+{
+    if (run.count == 0)
+        return std::nullopt;
+    DiskDevice& source = context.source;
+    const std::uint64_t destinationSector = destinationSectorOf(context, run.first);
+    const auto bytes = static_cast<std::uint32_t>(run.count * source.transferBytes);
+    if (!writeDestination(context, placeOf(source, run, run.first), bytes, destinationSector))
+        return writeFailureExit(context, destinationSector);
+    recordCopied(context, run.first, run.count);
+    run.count = 0;
+    return std::nullopt;
+}
+
+// An exit of the pass: the run first.
+template <typename Exit>
+CopyOutcome leave(CopyContext& context, PieceRun& run, Exit exit)
+{
+    if (const std::optional<CopyOutcome> failed = writeRun(context, run))
+        return *failed;
+    return exit();
+}
+
+// A piece of a failed block: one read when it reads, else its sectors one at
+// a time.
+CopyOutcome copyPiece(CopyContext& context, PieceRun& run, std::uint64_t first, std::uint64_t count,
+                      std::span<std::uint8_t> sector, const PassVariant& variant)
 {
     DiskDevice& source = context.source;
     const auto bytes = static_cast<std::uint32_t>(count * source.transferBytes);
     if (variant.checkBeforeEachRead && cancelRequested(context))
-        return cancelExit(context);
-    if (!readSectors(source, source.handle.get(), first, source.chunkBuffer.data(), bytes)) {
+        return leave(context, run, [&] { return cancelExit(context); });
+    if (!readSectors(source, source.handle.get(), first, placeOf(source, run, first), bytes)) {
         if (source.deviceLost)
-            return deviceLostExit(context, first);
-        return copySectors(context, first, count, sector, variant);
+            return leave(context, run, [&] { return deviceLostExit(context, first); });
+        return leave(context, run, [&] { return copySectors(context, first, count, sector, variant); });
     }
-
     if (cancelRequested(context))
-        return cancelExit(context);
-    const std::uint64_t destinationSector = destinationSectorOf(context, first);
-    if (!writeDestination(context, source.chunkBuffer.data(), bytes, destinationSector))
-        return writeFailureExit(context, destinationSector);
-    recordCopied(context, first, count);
-    if (cancelRequested(context))
-        return cancelExit(context);
+        return leave(context, run, [&] { return cancelExit(context); });
+    if (run.count == 0)
+        run.first = first;
+    run.count += count;
     return CopyOutcome::Completed;
 }
 
@@ -174,13 +212,14 @@ CopyOutcome runPass(CopyContext& context, std::uint64_t first, std::uint64_t cou
     const std::uint64_t pieceSectors = kPieceBytes / source.transferBytes;
     if (count < kFewestPieces * pieceSectors)
         return copySectors(context, first, count, sector, variant);
+    PieceRun run{first};
     for (std::uint64_t piece = first; piece < first + count; piece += pieceSectors) {
         const CopyOutcome outcome =
-            copyPiece(context, piece, std::min(pieceSectors, first + count - piece), sector, variant);
+            copyPiece(context, run, piece, std::min(pieceSectors, first + count - piece), sector, variant);
         if (outcome != CopyOutcome::Completed)
             return outcome;
     }
-    return CopyOutcome::Completed;
+    return writeRun(context, run).value_or(CopyOutcome::Completed);
 }
 
 } // namespace
