@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
 #include <limits>
 #include <time.h>
 #include <unistd.h>
@@ -32,10 +33,16 @@ IoResult failure(int error)
     return {false, static_cast<std::uint32_t>(error), isLostDeviceError(error)};
 }
 
+bool fitsFileOffsets(std::uint64_t offset, std::uint64_t bytes)
+{
+    constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    return bytes <= kLargest && offset <= kLargest - bytes;
+}
+
 template <typename Call>
 IoResult transferExactly(std::uint64_t offset, std::uint32_t bytes, Call call)
 {
-    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - bytes)
+    if (!fitsFileOffsets(offset, bytes))
         return {false, EINVAL};
     for (int attempt = 1;; ++attempt) {
         const ssize_t moved = call(static_cast<off_t>(offset));
@@ -48,6 +55,19 @@ IoResult transferExactly(std::uint64_t offset, std::uint32_t bytes, Call call)
         if (!isTransient(error) || attempt == kAttempts)
             return failure(error);
         pauseBeforeRetry(error);
+    }
+}
+
+// A call that returns 0 or -1 with errno, repeated while interrupted.
+template <typename Call>
+IoResult repeatWhileInterrupted(Call call)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (call() == 0)
+            return {true, 0};
+        const int error = errno;
+        if (error != EINTR || attempt == kAttempts)
+            return failure(error);
     }
 }
 
@@ -70,13 +90,24 @@ IoResult writeExactAt(int fd, std::uint64_t offset, const void* buffer, std::uin
 
 IoResult syncData(int fd)
 {
-    for (int attempt = 1;; ++attempt) {
-        if (::fdatasync(fd) == 0)
-            return {true, 0};
-        const int error = errno;
-        if (error != EINTR || attempt == kAttempts)
-            return failure(error);
-    }
+    return repeatWhileInterrupted([fd] { return ::fdatasync(fd); });
+}
+
+IoResult punchHole(int fd, std::uint64_t offset, std::uint64_t bytes)
+{
+    if (!fitsFileOffsets(offset, bytes))
+        return {false, EINVAL};
+    return repeatWhileInterrupted([&] {
+        return ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
+                           static_cast<off_t>(bytes));
+    });
+}
+
+IoResult lengthenFile(int fd, std::uint64_t length)
+{
+    if (!fitsFileOffsets(length, 0))
+        return {false, EINVAL};
+    return repeatWhileInterrupted([&] { return ::ftruncate(fd, static_cast<off_t>(length)); });
 }
 
 } // namespace orvel

@@ -19,4 +19,12 @@ bool isLostDeviceError(int error);
 // fdatasync, repeated while interrupted (a bounded number of times).
 IoResult syncData(int fd);
 
+// Frees the file's storage of these bytes, which then read as zeros; the
+// file keeps its length. EOPNOTSUPP where the file system cannot.
+IoResult punchHole(int fd, std::uint64_t offset, std::uint64_t bytes);
+
+// Sets the file's length; bytes added read as zeros and take no storage
+// where the file system has holes. Callers only ever lengthen.
+IoResult lengthenFile(int fd, std::uint64_t length);
+
 } // namespace orvel

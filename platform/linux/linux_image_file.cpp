@@ -1,9 +1,11 @@
 #include "platform/linux/linux_image_file.h"
 
 #include "platform/linux/exact_transfer.h"
+#include "platform/zero_runs.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
@@ -36,7 +38,47 @@ IoResult LinuxImageFile::readAt(std::uint64_t offset, void* buffer, std::uint32_
 
 IoResult LinuxImageFile::writeAt(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
 {
+    const auto* data = static_cast<const std::uint8_t*>(buffer);
+    return forEachZeroRun(data, bytes, [&](std::uint32_t start, std::uint32_t length, bool zeros) {
+        return zeros ? writeZeros(offset + start, data + start, length)
+                     : writeData(offset + start, data + start, length);
+    });
+}
+
+IoResult LinuxImageFile::writeData(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
+{
+    const std::shared_lock writing(lengthening_);
+    return writeExactly(offset, buffer, bytes);
+}
+
+IoResult LinuxImageFile::writeExactly(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
+{
     return transfer([&](int fd) { return writeExactAt(fd, offset, buffer, bytes); });
+}
+
+// Zeros become a hole, and the file is lengthened to hold them. Below the
+// file's end the bytes may not be zeros yet (a continued image, a marker
+// written earlier), so the hole is punched there, or, where the file system
+// cannot punch, the zeros are written.
+IoResult LinuxImageFile::writeZeros(std::uint64_t offset, const void* zeros, std::uint32_t bytes)
+{
+    const std::unique_lock alone(lengthening_);
+    struct stat status {};
+    if (::fstat(fd_.get(), &status) != 0)
+        return {false, static_cast<std::uint32_t>(errno)};
+    const auto length = static_cast<std::uint64_t>(status.st_size);
+    if (offset < length) {
+        const IoResult punched = canPunch_ ? punchHole(fd_.get(), offset, bytes) : IoResult{false, EOPNOTSUPP};
+        if (punched.error == EOPNOTSUPP) {
+            canPunch_ = false;
+            return writeExactly(offset, zeros, bytes);
+        }
+        if (!punched.ok)
+            return punched;
+    }
+    if (offset + bytes > length)
+        return lengthenFile(fd_.get(), offset + bytes);
+    return {true, 0};
 }
 
 bool LinuxImageFile::queryLength(std::uint64_t& lengthBytes)

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,12 +34,15 @@ std::vector<std::uint8_t> fileBytes(const std::string& path, std::uint64_t offse
     return bytes;
 }
 
-void writePattern(const std::string& path, std::uint64_t size)
+constexpr std::size_t kChunk = 1 << 20;
+
+// Writes the pattern into the first MiB of every `spacing` bytes; the rest
+// stays as it was (zeros in a new backing file).
+void writePattern(const std::string& path, std::uint64_t size, std::uint64_t spacing = kChunk)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
-    constexpr std::size_t kChunk = 1 << 20;
-    for (std::uint64_t offset = 0; offset < size; offset += kChunk) {
+    for (std::uint64_t offset = 0; offset < size; offset += spacing) {
         const std::vector<std::uint8_t> bytes = faultyDiskPattern(offset, kChunk);
         ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)), static_cast<ssize_t>(kChunk));
     }
@@ -106,18 +110,26 @@ TEST_F(CommandLineOnLoopDevices, ImagesAPartitionByItsKernelName)
     EXPECT_EQ(fileBytes(image, 0, 16 << 20), fileBytes(disk->backingFile(), 1 << 20, 16 << 20));
 }
 
-// Imaging writes the checksum sha256sum -c reads, restore puts the image back
-// byte for byte, and verify catches an image changed afterwards.
+// Imaging a drive that is three quarters zeros makes a sparse image of the
+// drive's full length that takes the storage of its data only; it has the
+// checksum sha256sum -c reads, restore puts it back byte for byte over a
+// drive full of other data, and verify catches an image changed afterwards.
 TEST_F(CommandLineOnLoopDevices, ImageRestoreAndVerifyMakeARoundTrip)
 {
     auto source = makeLoop(diskOf(kDiskBytes));
     auto destination = makeLoop(diskOf(kDiskBytes));
     ASSERT_TRUE(source && destination);
-    writePattern(source->backingFile(), kDiskBytes);
+    writePattern(source->backingFile(), kDiskBytes, 4 * kChunk);
+    writePattern(destination->backingFile(), kDiskBytes);
     const std::string image = folder.file("disk.img");
 
     CommandResult result = run({"image", source->path(), image, "--yes", "--quiet", "--verify"});
     ASSERT_EQ(result.exitStatus, 0) << result.output;
+    struct stat status {};
+    ASSERT_EQ(::stat(image.c_str(), &status), 0);
+    EXPECT_EQ(static_cast<std::uint64_t>(status.st_size), kDiskBytes);
+    EXPECT_LE(static_cast<std::uint64_t>(status.st_blocks) * 512, kDiskBytes / 4 + (256 << 10))
+        << "the zeros take storage";
     const std::string sha256sum = findProgram("sha256sum");
     if (!sha256sum.empty()) {
         const CommandResult checked = runCommand({"/bin/sh", "-c", "cd '" + folder.path() + "' && " + sha256sum +
@@ -126,9 +138,11 @@ TEST_F(CommandLineOnLoopDevices, ImageRestoreAndVerifyMakeARoundTrip)
     }
     result = run({"restore", image, destination->path(), "--yes", "--quiet"});
     ASSERT_EQ(result.exitStatus, 0) << result.output;
-    for (std::uint64_t offset = 0; offset < kDiskBytes; offset += 8 << 20)
-        ASSERT_EQ(fileBytes(destination->backingFile(), offset, 8 << 20), fileBytes(source->backingFile(), offset, 8 << 20))
-            << "at byte " << offset;
+    for (std::uint64_t offset = 0; offset < kDiskBytes; offset += 8 << 20) {
+        const std::vector<std::uint8_t> original = fileBytes(source->backingFile(), offset, 8 << 20);
+        ASSERT_EQ(fileBytes(image, offset, 8 << 20), original) << "image, at byte " << offset;
+        ASSERT_EQ(fileBytes(destination->backingFile(), offset, 8 << 20), original) << "restored, at byte " << offset;
+    }
     EXPECT_EQ(run({"verify", image}).exitStatus, 0);
 
     const int fd = ::open(image.c_str(), O_WRONLY | O_CLOEXEC);

@@ -127,5 +127,64 @@ TEST(LinuxImageFileTest, FreeSpaceIsThatOfTheFolderThatWillHoldTheImage)
     EXPECT_FALSE(access.freeSpace("/nonexistent-orvel-folder/disk.img").has_value());
 }
 
+// Zeros become holes wherever they land: past the end of a new image, and
+// over bytes already in a continued one (resumed from a rescue map), which
+// must then read as zeros. ramfs cannot punch holes: the zeros are written.
+class ZerosInAnImageFile : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ZerosInAnImageFile, ReadBackAsZerosAndKeepTheLengthTheWritesReach)
+{
+    ORVEL_SKIP_WITHOUT_LOOP_DEVICES();
+    const std::string& fileSystem = GetParam();
+    std::unique_ptr<test::LoopDevice> loop;
+    std::string source = fileSystem;  // ramfs is mounted without a device
+    std::string error;
+    if (fileSystem == "ext4") {
+        loop = test::makeLoopDevice(test::diskOptions(64ull << 20));
+        ASSERT_TRUE(loop);
+        ASSERT_TRUE(test::makeExt4(loop->path(), error)) << error;
+        source = loop->path();
+    }
+    auto mount = test::ScopedMount::create(source, fileSystem, error);
+    ASSERT_TRUE(mount) << error;
+    const std::string path = mount->mountPoint() + "/disk.img";
+
+    constexpr std::uint32_t kMiB = 1 << 20;
+    const AlignedBuffer data = test::patternBuffer(4 * kMiB, 6);
+    const AlignedBuffer zeros(2 * kMiB);
+    {
+        auto image = createLinuxImageFile(path);
+        ASSERT_NE(image, nullptr);
+        ASSERT_TRUE(image->writeAt(0, data.data(), 4 * kMiB).ok);
+        ASSERT_TRUE(image->writeAt(4 * kMiB, zeros.data(), kMiB).ok);
+        ASSERT_TRUE(image->flush().ok);
+    }
+    EXPECT_EQ(fileSize(path), 5u * kMiB) << "trailing zeros still count in the length";
+    {
+        auto image = continueLinuxImageFile(path);
+        ASSERT_NE(image, nullptr);
+        ASSERT_TRUE(image->writeAt(kMiB, zeros.data(), kMiB).ok) << "a block of data";
+        ASSERT_TRUE(image->writeAt(3 * kMiB + 512, zeros.data(), 512).ok) << "one sector amid data";
+        ASSERT_TRUE(image->writeAt(3 * kMiB + kMiB / 2, zeros.data(), kMiB).ok) << "data, then a hole";
+        ASSERT_TRUE(image->writeAt(6 * kMiB, zeros.data(), 2 * kMiB).ok) << "past the end";
+        ASSERT_TRUE(image->flush().ok);
+    }
+
+    std::vector<std::uint8_t> expected(8 * kMiB, 0);
+    std::memcpy(expected.data(), data.data(), kMiB);
+    std::memcpy(expected.data() + 2 * kMiB, data.data() + 2 * kMiB, kMiB + 512);
+    std::memcpy(expected.data() + 3 * kMiB + 1024, data.data() + 3 * kMiB + 1024, kMiB / 2 - 1024);
+    ASSERT_EQ(fileSize(path), 8u * kMiB);
+    EXPECT_TRUE(readFile(path, 0, 8 * kMiB) == expected) << "bytes differ from what was written last";
+    if (fileSystem == "ext4") {
+        struct stat status {};
+        ASSERT_EQ(::stat(path.c_str(), &status), 0);
+        EXPECT_LE(static_cast<std::uint64_t>(status.st_blocks) * 512, 5u * kMiB / 2 + 4096)
+            << "storage is taken by the 2.5 MiB of data left only";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, ZerosInAnImageFile, ::testing::Values("ext4", "ramfs"));
+
 } // namespace
 } // namespace orvel
