@@ -59,7 +59,7 @@ void CReportListView::fitColumns()
     const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int columns = static_cast<int>(designedWidths_.size());
     const int designed = std::accumulate(designedWidths_.begin(), designedWidths_.end(), 0);
-    int excess = designed - room;
+    const int excess = designed - room;
 
     std::vector<int> spare(designedWidths_.size(), 0);
     for (int column = 0; column < columns; ++column) {
@@ -68,13 +68,12 @@ void CReportListView::fitColumns()
     }
     const int totalSpare = std::accumulate(spare.begin(), spare.end(), 0);
     for (int column = 0; column < columns; ++column) {
-        int width = designedWidths_[column];
+        int columnWidth = designedWidths_[column];
         if (excess > 0 && totalSpare > 0) {
-            // Shares rounded up: the last columns give less, never too little.
-            const int share = std::min({spare[column], excess, (excess * spare[column] + totalSpare - 1) / totalSpare});
-            width -= share;
+            // Rounded up, so that the shares together cover the excess.
+            columnWidth -= std::min(spare[column], (excess * spare[column] + totalSpare - 1) / totalSpare);
         }
-        header()->resizeSection(column, width);
+        header()->resizeSection(column, columnWidth);
     }
 }
 
