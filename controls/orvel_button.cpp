@@ -1,6 +1,7 @@
 #include "controls/orvel_button.h"
 
 #include "controls/gdi_plus_bitmap_resource.h"
+#include "controls/text_fit.h"
 
 #include <QCursor>
 #include <QFontMetrics>
@@ -61,18 +62,23 @@ COrvelButton::COrvelButton(const QString& text, QWidget* parent)
     connect(&hoverReport_, &QTimer::timeout, this, &COrvelButton::reportHover);
 }
 
-void COrvelButton::paintEvent(QPaintEvent*)
+QFont COrvelButton::drawnFont() const
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), eraseBrush_);
-
     QFont textFont = font();
     if (fontOverride_ != nullptr) {
         // All of it: unset properties would otherwise come from the button's font.
         textFont = *fontOverride_;
         textFont.setResolveMask(QFont::AllPropertiesResolved);
     }
-    painter.setFont(textFont);
+    // Inside the frame, which a pressed button or one without an image draws.
+    return fontFitting(textFont, text(), rect().adjusted(kEdgeWidth, kEdgeHeight, -kEdgeWidth, -kEdgeHeight).size());
+}
+
+void COrvelButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), eraseBrush_);
+    painter.setFont(drawnFont());
     const QString caption = text();
     const QFontMetrics metrics = painter.fontMetrics();
     const int textWidth = metrics.horizontalAdvance(caption);

@@ -40,6 +40,10 @@ public:
     QColor textColour_{0, 0, 0};           // text colour in image mode
     QString toolTip_;                      // shown at once on hover when not empty
 
+    // The font the caption is drawn in: the override or the button's own
+    // font, smaller where the caption would not fit inside the frame in it.
+    QFont drawnFont() const;
+
     // How long the pointer must rest before the button counts as hovered.
     static constexpr int kHoverReportMs = 5;
 

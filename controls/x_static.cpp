@@ -1,6 +1,7 @@
 #include "controls/x_static.h"
 
 #include "controls/gui_font.h"
+#include "controls/text_fit.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -54,12 +55,17 @@ QColor CXStatic::SetWhiteBackground()
     return white;
 }
 
+QFont CXStatic::drawnFont() const
+{
+    return fontFitting(font_, text(), contentsRect().size());
+}
+
 void CXStatic::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), backBrush_);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(font_);
+    painter.setFont(drawnFont());
     painter.setPen(textColour_);
     DrawLabelText(painter, text());
 }

@@ -33,6 +33,10 @@ public:
     // Gives the label a white background; returns that colour.
     QColor SetWhiteBackground();
 
+    // The font the text is drawn in: font_, or smaller where the text would
+    // not fit the label in it.
+    QFont drawnFont() const;
+
     QFont font_;                  // what the label draws with, made from fontDescription_
     QFont fontDescription_;       // the description font_ is made from
     QColor textColour_{0, 0, 0};  // text colour

@@ -15,6 +15,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_focus.h"
 #include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
@@ -37,6 +38,9 @@ namespace {
 
 constexpr int kPanelFontHeight = 16;
 constexpr int kDriveLabelFontHeight = 19;
+// The drive labels reach to just before the lists, so that they keep their
+// size on the wider faces.
+constexpr int kDriveLabelWidth = 148;
 const QString kNote = QStringLiteral("Note: Too many attempts for bad sectors may damage the disk.");
 constexpr int kNoteX = 10;
 constexpr int kNoteAboveBottom = 100;
@@ -149,6 +153,14 @@ void CCloningWnd::createControls()
     connect(retry3_, &QRadioButton::clicked, this, [this] { retryAttempts_ = 3; });
     connect(retry5_, &QRadioButton::clicked, this, [this] { retryAttempts_ = 5; });
 
+    nameAfterLabel(*sourceList_, *sourceLabel_);
+    nameAfterLabel(*destinationList_, *destinationLabel_);
+    nameAfterLabel(*sourceStartField_, *sourceStartLabel_);
+    nameAfterLabel(*destinationStartField_, *destinationStartLabel_);
+    nameAfterLabel(*countField_, *countLabel_);
+    for (QRadioButton* choice : {retry2_, retry3_, retry5_})
+        choice->setAccessibleDescription(labelName(*retryLabel_));
+
     layoutControls();
 }
 
@@ -157,8 +169,8 @@ void CCloningWnd::layoutControls()
     const int cx = width();
     const int cy = height();
     const int comboHeight = sourceList_->sizeHint().height();
-    sourceLabel_->setGeometry(50, 70, 120, 20);
-    destinationLabel_->setGeometry(50, 100, 120, 20);
+    sourceLabel_->setGeometry(50, 70, kDriveLabelWidth, 20);
+    destinationLabel_->setGeometry(50, 100, kDriveLabelWidth, 20);
     sourceList_->setGeometry(200, 70, 350, comboHeight);
     destinationList_->setGeometry(200, 100, 350, comboHeight);
     sourceStartLabel_->setGeometry(50, 160, 150, 20);
@@ -177,6 +189,8 @@ void CCloningWnd::layoutControls()
     retry5_->setGeometry(370, 250, 50, 20);
     backButton_->setGeometry(cx - 110, cy - 60, 50, 25);
     nextButton_->setGeometry(cx - 55, cy - 60, 50, 25);
+    // The buttons follow the corner, so the order is known only now.
+    orderTabsByPlace(*this);
 }
 
 void CCloningWnd::resizeEvent(QResizeEvent*)

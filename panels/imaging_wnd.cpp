@@ -16,6 +16,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_focus.h"
 #include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
@@ -39,6 +40,9 @@ namespace {
 
 constexpr int kPanelFontHeight = 18;
 constexpr int kLabelFontHeight = 19;
+// The labels reach to just before the list and the field, so that they keep
+// their size on the wider faces.
+constexpr int kLabelWidth = 148;
 const QColor kBrowseFill(222, 220, 221);
 
 QString askForImagePath(QWidget* parent)
@@ -102,6 +106,10 @@ void CImagingWnd::createControls()
     bindNextAndBackKeys(*this, *nextButton_, *backButton_);
     connect(sourceList_, &QComboBox::currentIndexChanged, this, &CImagingWnd::sourceSelected);
 
+    nameAfterLabel(*sourceList_, *sourceLabel_);
+    nameAfterLabel(*pathField_, *pathLabel_);
+    browseButton_->setAccessibleName(QStringLiteral("Choose the image file"));
+
     layoutControls();
 }
 
@@ -109,14 +117,16 @@ void CImagingWnd::layoutControls()
 {
     const int cx = width();
     const int cy = height();
-    sourceLabel_->setGeometry(50, 150, 120, 20);
-    pathLabel_->setGeometry(50, 200, 120, 20);
+    sourceLabel_->setGeometry(50, 150, kLabelWidth, 20);
+    pathLabel_->setGeometry(50, 200, kLabelWidth, 20);
     sourceList_->setGeometry(200, 150, 350, sourceList_->sizeHint().height());
     pathField_->setGeometry(200, 200, 300, 20);
     browseButton_->setGeometry(520, 200, 30, 20);
     verifyBox_->setGeometry(200, 240, 160, 20);
     backButton_->setGeometry(cx - 110, cy - 60, 50, 25);
     nextButton_->setGeometry(cx - 55, cy - 60, 50, 25);
+    // The buttons follow the corner, so the order is known only now.
+    orderTabsByPlace(*this);
 }
 
 void CImagingWnd::resizeEvent(QResizeEvent*)

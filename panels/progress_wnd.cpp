@@ -7,6 +7,7 @@
 #include "panels/control_id.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_focus.h"
 #include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
@@ -132,6 +133,7 @@ void CProgressWnd::createControls()
     setUpPanelButton(*cancelButton_, windowFont_);
     connect(cancelButton_, &QPushButton::clicked, this, &CProgressWnd::cancelClicked);
     bindEscapeKey(*this, *cancelButton_);
+    nameAfterLabel(*progressBar_, *completedLabel_);
 
     layoutControls();
 }
@@ -147,7 +149,8 @@ void CProgressWnd::layoutControls()
     operationText_->setGeometry(160, 30, cx - 210, 20);
     completedLabel_->setGeometry(50, 120, 120, 20);
     percentText_->setGeometry(cx - 100, 120, 50, 20);
-    startLabel_->setGeometry(50, 205, 80, 20);
+    // As wide as the labels under it: the row is free up to the time.
+    startLabel_->setGeometry(50, 205, 120, 20);
     startText_->setGeometry(cx - 150, 205, 100, 20);
     elapsedLabel_->setGeometry(50, 230, 120, 20);
     elapsedText_->setGeometry(cx - 150, 230, 100, 20);

@@ -13,6 +13,7 @@
 #include "panels/drive_list_filler.h"
 #include "panels/operation_run.h"
 #include "panels/panel_host.h"
+#include "panels/panel_focus.h"
 #include "panels/panel_keys.h"
 #include "panels/panel_look.h"
 #include "panels/panel_messages.h"
@@ -32,6 +33,9 @@ namespace {
 
 constexpr int kPanelFontHeight = 16;
 constexpr int kLabelFontHeight = 19;
+// The labels reach to just before the field and the list, so that they keep
+// their size on the wider faces.
+constexpr int kLabelWidth = 148;
 const QColor kBrowseFill(222, 220, 221);
 const QString kNote = QStringLiteral("Note: Everything on the destination drive will be overwritten.");
 constexpr int kNoteX = 10;
@@ -98,6 +102,10 @@ void CRestoreWnd::createControls()
     connect(nextButton_, &QPushButton::clicked, this, &CRestoreWnd::nextClicked);
     bindNextAndBackKeys(*this, *nextButton_, *backButton_);
 
+    nameAfterLabel(*pathField_, *imageLabel_);
+    nameAfterLabel(*destinationList_, *destinationLabel_);
+    browseButton_->setAccessibleName(QStringLiteral("Choose the image file"));
+
     layoutControls();
 }
 
@@ -105,14 +113,16 @@ void CRestoreWnd::layoutControls()
 {
     const int cx = width();
     const int cy = height();
-    imageLabel_->setGeometry(50, 150, 120, 20);
-    destinationLabel_->setGeometry(50, 200, 140, 20);
+    imageLabel_->setGeometry(50, 150, kLabelWidth, 20);
+    destinationLabel_->setGeometry(50, 200, kLabelWidth, 20);
     pathField_->setGeometry(200, 150, 300, 20);
     browseButton_->setGeometry(520, 150, 30, 20);
     destinationList_->setGeometry(200, 200, 350, destinationList_->sizeHint().height());
     verifyBox_->setGeometry(200, 240, 160, 20);
     backButton_->setGeometry(cx - 110, cy - 60, 50, 25);
     nextButton_->setGeometry(cx - 55, cy - 60, 50, 25);
+    // The buttons follow the corner, so the order is known only now.
+    orderTabsByPlace(*this);
 }
 
 void CRestoreWnd::resizeEvent(QResizeEvent*)

@@ -3,6 +3,7 @@
 # simulated drives, under a virtual X server of its own:
 #   docs/screenshots/home.png               the home panel
 #   docs/screenshots/drive-health.png       drive health with the first drive clicked
+#   docs/screenshots/restore.png            the restore panel with a destination chosen
 #   docs/screenshots/clone-in-progress.png  a whole clone of the demo hard disk running
 # It drives the program as an operator would, with the X test extension
 # (mouse clicks and keys at fixed places of the 600 x 370 window). The demo
@@ -128,15 +129,25 @@ mkdir -p "$output"
 sleep 1
 shoot home.png
 
-# Home panel "Drive Health" (the host lies 30 pixels down, below the help strip).
-click 482 315
+# The home panel's four buttons, 130 wide and 16 apart, at y = 260 of the
+# host, which lies 30 pixels down, below the help strip.
+home_button() { click $((16 + $1 * 146 + 65)) 315; }
+
+home_button 3    # "Drive Health"
 sleep 3    # the inventory thread fills the drive list
 click 60 56    # the first drive's row
 shoot drive-health.png
 click 515 352    # Back
 
+home_button 2    # "Restore"
+sleep 3
+click 375 240
+keys Down    # destination: the first entry
+shoot restore.png
+click 515 352    # Back
+
 # Home panel "Cloning": the demo hard disk onto the USB stick, the whole area.
-click 295 315
+home_button 1
 sleep 3
 click 375 110
 keys Down    # source: the first entry

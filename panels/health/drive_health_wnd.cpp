@@ -86,6 +86,9 @@ bool CDriveHealthWnd::OnCreate()
     driveList = drives.release();
     splitter->firstPane_ = driveList;
     splitter->secondPane_ = attributes.release();
+    // Lists without a label of their own: screen readers need their names.
+    driveList->setAccessibleName(QStringLiteral("Drives"));
+    splitter->secondPane_->setAccessibleName(QStringLiteral("Attributes"));
     splitter->show();
 
     backButton = makeButton(QStringLiteral("Back"), kBackButtonId);

@@ -4,7 +4,11 @@
 #include "panels/health/explorer_theme.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidgetItem>
+
+#include <algorithm>
+#include <numeric>
 
 namespace orvel {
 
@@ -37,8 +41,40 @@ CReportListView::CReportListView(std::span<const ReportColumn> columns, QWidget*
         headings->setTextAlignment(column, columns[column].alignment | kVerticalAlignment);
     }
     setHeaderItem(headings);
-    for (int column = 0; column < static_cast<int>(columns.size()); ++column)
-        header()->resizeSection(column, columns[column].width);
+    for (const ReportColumn& column : columns)
+        designedWidths_.push_back(column.width);
+    fitColumns();
+}
+
+void CReportListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    fitColumns();
+}
+
+void CReportListView::fitColumns()
+{
+    // Room for a vertical scroll bar is kept whether it shows or not, so the
+    // columns do not jump when rows are added.
+    const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int columns = static_cast<int>(designedWidths_.size());
+    const int designed = std::accumulate(designedWidths_.begin(), designedWidths_.end(), 0);
+    const int excess = designed - room;
+
+    std::vector<int> spare(designedWidths_.size(), 0);
+    for (int column = 0; column < columns; ++column) {
+        const int needed = std::max(header()->sectionSizeHint(column), sizeHintForColumn(column));
+        spare[column] = std::max(0, designedWidths_[column] - needed);
+    }
+    const int totalSpare = std::accumulate(spare.begin(), spare.end(), 0);
+    for (int column = 0; column < columns; ++column) {
+        int columnWidth = designedWidths_[column];
+        if (excess > 0 && totalSpare > 0) {
+            // Rounded up, so that the shares together cover the excess.
+            columnWidth -= std::min(spare[column], (excess * spare[column] + totalSpare - 1) / totalSpare);
+        }
+        header()->resizeSection(column, columnWidth);
+    }
 }
 
 QStringList CReportListView::rowTexts(int row) const
@@ -68,6 +104,7 @@ void CReportListView::insertSorted(QTreeWidgetItem* row)
     while (position > 0 && listLabelLess(label, topLevelItem(position - 1)->text(0).toStdString()))
         --position;
     insertTopLevelItem(position, row);
+    fitColumns();
 }
 
 } // namespace orvel

@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 
 #include <span>
+#include <vector>
 
 class QTreeWidgetItem;
 class QWidget;
@@ -22,7 +23,8 @@ struct ReportColumn {
 // header, one row per record and no tree, single selection of whole rows,
 // the Explorer look where the system has one, and rows kept in ascending
 // order of their label (the first column's text, compared as case-insensitive
-// text) however they are inserted.
+// text) however they are inserted. Its columns fit its width: where their
+// designed widths add up to more, the columns with room to spare give it up.
 class CReportListView : public QTreeWidget {
     Q_OBJECT
 
@@ -38,6 +40,16 @@ protected:
 
     // Inserts row after every row whose label does not sort after its own.
     void insertSorted(QTreeWidgetItem* row);
+
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Each column at its designed width, less its share of what the columns
+    // together are too wide for the list, taken from the room its heading
+    // and texts leave.
+    void fitColumns();
+
+    std::vector<int> designedWidths_;
 };
 
 } // namespace orvel

@@ -4,6 +4,7 @@
 #include "panels/health/drive_model_text.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 namespace orvel {
 namespace {
 
+using test::expectColumnsWithinList;
 using test::HealthPanelSession;
 using test::plainDrive;
 using test::smartDrive;
@@ -101,18 +103,21 @@ TEST(DriveListPane, OrdersElevenDrivesByTheirNumberAsText)
     EXPECT_EQ(labels, QStringList({"0", "1", "10", "2", "3", "4", "5", "6", "7", "8", "9"}));
 }
 
-TEST(DriveListPane, HasTheSevenColumnsWithTheirWidthsAndAlignment)
+TEST(DriveListPane, HasTheSevenColumnsNarrowedToFitTheWindowAndAligned)
 {
-    HealthPanelSession session({plainDrive("Maker Disk", 1048576)});
+    std::vector<SimDriveSetup> drives(8, plainDrive("Maker Disk", 1048576));
+    HealthPanelSession session(drives);
     ASSERT_TRUE(session.ready());
     CLeftListView& list = session.driveList();
     const QStringList headings{"No.", "Manufacturer", "Model", "Serial No.", "Size", "Temperature", "Status"};
     const int widths[] = {40, 100, 150, 150, 80, 100, 80};
     ASSERT_EQ(list.columnCount(), headings.size());
+    ASSERT_TRUE(list.verticalScrollBar()->isVisible()) << "eight drives should need the scroll bar";
+    expectColumnsWithinList(list);
     for (int column = 0; column < list.columnCount(); ++column) {
         SCOPED_TRACE(headings[column].toStdString());
         EXPECT_EQ(list.headerItem()->text(column), headings[column]);
-        EXPECT_EQ(list.header()->sectionSize(column), widths[column]);
+        EXPECT_LE(list.header()->sectionSize(column), widths[column]);
         const bool right = column == kSize || column == kTemperature;
         const auto alignment = list.topLevelItem(0)->data(column, Qt::TextAlignmentRole).value<Qt::Alignment>();
         EXPECT_EQ(bool(alignment & Qt::AlignRight), right);

@@ -4,6 +4,9 @@
 #include "inventory/drive_inventory.h"
 #include "panels/panel_messages.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidgetItem>
 
@@ -70,6 +73,20 @@ SimDriveSetup plainDrive(const std::string& model, std::uint64_t sizeBytes)
     setup.serial = "SN-" + model;
     setup.sizeBytes = sizeBytes;
     return setup;
+}
+
+void expectColumnsWithinList(const QTreeWidget& list)
+{
+    const QScrollBar& upDown = *list.verticalScrollBar();
+    const int barToCome =
+        upDown.isVisible() ? 0 : list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list);
+    const int room = list.viewport()->width() - barToCome;
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const int rightEdge = list.header()->sectionViewportPosition(column) + list.header()->sectionSize(column);
+        EXPECT_LE(rightEdge, room) << "column " << list.headerItem()->text(column).toStdString()
+                                   << " ends outside the list";
+    }
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible()) << "the list scrolls sideways";
 }
 
 bool waitForInventory(QWidget& mainWindow)

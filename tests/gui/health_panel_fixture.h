@@ -12,6 +12,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include <array>
@@ -119,6 +120,10 @@ private:
     CDriveHealthWnd* panel_ = nullptr;
     bool ready_ = false;
 };
+
+// Every column of `list` ends within it, with room left for the vertical
+// scroll bar where it does not show yet: nothing needs a sideways scroll.
+void expectColumnsWithinList(const QTreeWidget& list);
 
 // Waits until the main window is enabled again, which the inventory thread
 // does last. False when that does not happen.
