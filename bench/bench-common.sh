@@ -71,3 +71,17 @@ bench_median() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
 bench_min() { printf '%s\n' "$@" | sort -g | head -1; }
 bench_max() { printf '%s\n' "$@" | sort -g | tail -1; }
 
+
+# bench_summary LABEL RIVAL_LABEL: prints the medians and spreads of the
+# throughputs in the arrays `ours` and `theirs` (GB/s), the program's median
+# resident size (array `rss`), and their ratio as the last line.
+bench_summary() {
+  local ours_median theirs_median
+  ours_median=$(bench_median "${ours[@]}")
+  theirs_median=$(bench_median "${theirs[@]}")
+  printf '%s: %.3f GB/s (median of %d, %.3f to %.3f), resident size %.0f MiB\n' "$1" \
+    "$ours_median" "$rounds" "$(bench_min "${ours[@]}")" "$(bench_max "${ours[@]}")" "$(bench_median "${rss[@]}")"
+  printf '%s: %.3f GB/s (median of %d, %.3f to %.3f)\n' "$2" \
+    "$theirs_median" "$rounds" "$(bench_min "${theirs[@]}")" "$(bench_max "${theirs[@]}")"
+  printf 'ratio: %.2f\n' "$(echo "$ours_median / $theirs_median" | bc -l)"
+}

@@ -36,10 +36,4 @@ for round in $(seq "$rounds"); do
 done
 cmp "$bench_work/source.bin" "$bench_work/destination.bin" >/dev/null || { echo "clone-vs-dd: copies differ" >&2; exit 1; }
 
-ours_median=$(bench_median "${ours[@]}")
-theirs_median=$(bench_median "${theirs[@]}")
-printf 'orvel-disk-image: %.3f GB/s (median of %d, %.3f to %.3f), resident size %.0f MiB\n' \
-  "$ours_median" "$rounds" "$(bench_min "${ours[@]}")" "$(bench_max "${ours[@]}")" "$(bench_median "${rss[@]}")"
-printf 'dd bs=32M direct conv=fsync: %.3f GB/s (median of %d, %.3f to %.3f)\n' \
-  "$theirs_median" "$rounds" "$(bench_min "${theirs[@]}")" "$(bench_max "${theirs[@]}")"
-printf 'ratio: %.2f\n' "$(echo "$ours_median / $theirs_median" | bc -l)"
+bench_summary "orvel-disk-image" "dd bs=32M direct conv=fsync"

@@ -34,10 +34,4 @@ for round in $(seq "$rounds"); do
   printf 'round %d: orvel %.3f GB/s, dd %.3f GB/s\n' "$round" "${ours[-1]}" "${theirs[-1]}"
 done
 
-ours_median=$(bench_median "${ours[@]}")
-theirs_median=$(bench_median "${theirs[@]}")
-printf 'orvel-disk-image image: %.3f GB/s (median of %d, %.3f to %.3f), resident size %.0f MiB\n' \
-  "$ours_median" "$rounds" "$(bench_min "${ours[@]}")" "$(bench_max "${ours[@]}")" "$(bench_median "${rss[@]}")"
-printf 'dd bs=32M direct conv=fsync: %.3f GB/s (median of %d, %.3f to %.3f)\n' \
-  "$theirs_median" "$rounds" "$(bench_min "${theirs[@]}")" "$(bench_max "${theirs[@]}")"
-printf 'ratio: %.2f\n' "$(echo "$ours_median / $theirs_median" | bc -l)"
+bench_summary "orvel-disk-image image" "dd bs=32M direct conv=fsync"
