@@ -32,8 +32,9 @@ using NextBlock = std::function<std::optional<std::uint64_t>(std::uint64_t)>;
 // deviceLost, and nothing is read after it until the loop asks again.
 class BlockPipeline {
 public:
-    // Buffers, the one the loop writes from included. Four measured best on
-    // direct-I/O loop devices (docs/performance.md); more gave nothing.
+    // Buffers, the one the loop writes from included. Four kept the writes fed
+    // best when reads came unevenly and matched two otherwise; eight gave
+    // nothing but memory (docs/performance.md).
     static constexpr std::size_t kBlocksInFlight = 4;
 
     // Takes spare buffers for the blocks after the first. Without them
