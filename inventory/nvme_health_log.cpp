@@ -1,30 +1,24 @@
 #include "inventory/nvme_health_log.h"
 
+#include "platform/little_endian.h"
+
 namespace orvel {
 
 namespace {
 
-std::uint64_t littleEndian(const NvmeHealthPage& page, std::size_t offset, std::size_t bytes)
-{
-    std::uint64_t value = 0;
-    for (std::size_t at = bytes; at-- > 0;)
-        value = (value << 8) | page[offset + at];
-    return value;
-}
-
 std::uint16_t word(const NvmeHealthPage& page, std::size_t offset)
 {
-    return static_cast<std::uint16_t>(littleEndian(page, offset, 2));
+    return readLittleEndian<std::uint16_t>(page, offset);
 }
 
 std::uint32_t doubleWord(const NvmeHealthPage& page, std::size_t offset)
 {
-    return static_cast<std::uint32_t>(littleEndian(page, offset, 4));
+    return readLittleEndian<std::uint32_t>(page, offset);
 }
 
 UInt128 counter(const NvmeHealthPage& page, std::size_t offset)
 {
-    return {littleEndian(page, offset, 8), littleEndian(page, offset + 8, 8)};
+    return {readLittleEndian<std::uint64_t>(page, offset), readLittleEndian<std::uint64_t>(page, offset + 8)};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/linux/nvme_admin_commands.h"
 
+#include "platform/little_endian.h"
 #include "platform/linux/sysfs_text.h"
 
 #include <string_view>
@@ -28,13 +29,6 @@ constexpr std::size_t kModelOffset = 24;
 constexpr std::size_t kModelLength = 40;
 constexpr std::size_t kFirmwareOffset = 64;
 constexpr std::size_t kFirmwareLength = 8;
-
-template <typename Number>
-void putLittleEndian(NvmeAdminCommand& command, std::size_t offset, Number value)
-{
-    for (std::size_t at = 0; at < sizeof(Number); ++at)
-        command[offset + at] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * at));
-}
 
 NvmeAdminCommand adminCommand(std::uint8_t opcode, std::uint32_t namespaceId, std::uint64_t bufferAddress,
                               std::uint32_t bytes, std::uint32_t dword10)

@@ -1,5 +1,7 @@
 #include "platform/windows/requests/nvme_requests.h"
 
+#include "platform/little_endian.h"
+
 #include <algorithm>
 
 namespace orvel::windows {
@@ -21,31 +23,19 @@ constexpr std::size_t kDataLengthOffset = 20;
 
 constexpr std::size_t kPageSize = std::tuple_size_v<NvmeHealthPage>;
 
-void putLittleEndian32(NvmeLogQuery& bytes, std::size_t offset, std::uint32_t value)
-{
-    for (std::size_t at = 0; at < 4; ++at)
-        bytes[offset + at] = static_cast<std::uint8_t>(value >> (8 * at));
-}
-
-std::uint32_t littleEndian32(std::span<const std::uint8_t> bytes, std::size_t offset)
-{
-    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-
 } // namespace
 
 NvmeLogQuery buildNvmeHealthLogQuery()
 {
     NvmeLogQuery query{};
-    putLittleEndian32(query, 0, kStorageDeviceProtocolSpecificProperty);
-    putLittleEndian32(query, 4, kPropertyStandardQuery);
+    putLittleEndian<std::uint32_t>(query, 0, kStorageDeviceProtocolSpecificProperty);
+    putLittleEndian<std::uint32_t>(query, 4, kPropertyStandardQuery);
     const std::size_t protocol = kPropertyQueryHeaderSize;
-    putLittleEndian32(query, protocol + kProtocolTypeOffset, kProtocolTypeNvme);
-    putLittleEndian32(query, protocol + kDataTypeOffset, kNvmeDataTypeLogPage);
-    putLittleEndian32(query, protocol + kRequestValueOffset, kHealthInformationLog);
-    putLittleEndian32(query, protocol + kDataOffsetOffset, kProtocolSpecificDataSize);
-    putLittleEndian32(query, protocol + kDataLengthOffset, kPageSize);
+    putLittleEndian<std::uint32_t>(query, protocol + kProtocolTypeOffset, kProtocolTypeNvme);
+    putLittleEndian<std::uint32_t>(query, protocol + kDataTypeOffset, kNvmeDataTypeLogPage);
+    putLittleEndian<std::uint32_t>(query, protocol + kRequestValueOffset, kHealthInformationLog);
+    putLittleEndian<std::uint32_t>(query, protocol + kDataOffsetOffset, kProtocolSpecificDataSize);
+    putLittleEndian<std::uint32_t>(query, protocol + kDataLengthOffset, kPageSize);
     return query;
 }
 
@@ -53,13 +43,13 @@ std::optional<NvmeHealthPage> healthPageOf(std::span<const std::uint8_t> answer)
 {
     if (answer.size() < kProtocolDataDescriptorSize)
         return std::nullopt;
-    const std::uint32_t version = littleEndian32(answer, 0);
-    const std::uint32_t size = littleEndian32(answer, 4);
+    const std::uint32_t version = readLittleEndian<std::uint32_t>(answer, 0);
+    const std::uint32_t size = readLittleEndian<std::uint32_t>(answer, 4);
     if (version != kProtocolDataDescriptorSize || size < kProtocolDataDescriptorSize)
         return std::nullopt;
     const std::size_t protocol = kPropertyQueryHeaderSize;
-    const std::uint32_t dataOffset = littleEndian32(answer, protocol + kDataOffsetOffset);
-    const std::uint32_t dataLength = littleEndian32(answer, protocol + kDataLengthOffset);
+    const std::uint32_t dataOffset = readLittleEndian<std::uint32_t>(answer, protocol + kDataOffsetOffset);
+    const std::uint32_t dataLength = readLittleEndian<std::uint32_t>(answer, protocol + kDataLengthOffset);
     if (dataOffset < kProtocolSpecificDataSize || dataLength < kPageSize)
         return std::nullopt;
     const std::size_t start = protocol + dataOffset;

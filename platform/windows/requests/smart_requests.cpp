@@ -1,5 +1,7 @@
 #include "platform/windows/requests/smart_requests.h"
 
+#include "platform/little_endian.h"
+
 #include <algorithm>
 
 namespace orvel::windows {
@@ -11,12 +13,6 @@ constexpr std::size_t kDriveNumberOffset = 12;
 constexpr std::size_t kDriverErrorOffset = 4;
 constexpr std::size_t kCapabilitiesOffset = 4;
 constexpr std::uint32_t kCapSmartCommands = 0x4;
-
-std::uint32_t littleEndian32(std::span<const std::uint8_t> bytes, std::size_t offset)
-{
-    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 
 } // namespace
 
@@ -38,7 +34,7 @@ bool reportsSmartCommands(std::span<const std::uint8_t> answer)
 {
     if (answer.size() < kCapabilitiesOffset + 4)
         return false;
-    return (littleEndian32(answer, kCapabilitiesOffset) & kCapSmartCommands) != 0;
+    return (readLittleEndian<std::uint32_t>(answer, kCapabilitiesOffset) & kCapSmartCommands) != 0;
 }
 
 bool driverStatusClean(std::span<const std::uint8_t> answer)
