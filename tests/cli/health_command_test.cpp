@@ -5,10 +5,10 @@
 #include "support/run_command.h"
 #include "support/sim_platform_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -82,22 +82,6 @@ TEST_F(HealthCommand, BadUsageAndUnknownDrivesExitWithTwo)
     EXPECT_TRUE(physicalDrives.empty());
 }
 
-fs::path smartTestData()
-{
-    if (const char* folder = std::getenv("ORVEL_TESTDATA"))
-        return fs::path(folder) / "smart";
-    return fs::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata" / "smart";
-}
-
-std::vector<std::string> splitTabs(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-        fields.push_back(field);
-    return fields;
-}
-
 // The cells of a table line: the first word, the last four and the rest.
 std::vector<std::string> tableCells(const std::string& line)
 {
@@ -117,7 +101,7 @@ std::vector<std::string> tableCells(const std::string& line)
 // real drives show exactly the rows the health panel shows for them.
 TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
 {
-    const fs::path data = smartTestData();
+    const fs::path data = test::testDataFolder("smart");
     if (!fs::exists(data / "drive01" / "expected.tsv"))
         GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
     test::TempDir folder;
@@ -143,7 +127,7 @@ TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
         std::ifstream expectedFile(data / names[number] / "expected.tsv");
         std::string temperatureLine;
         std::getline(expectedFile, temperatureLine);
-        const std::vector<std::string> temperature = splitTabs(temperatureLine);
+        const std::vector<std::string> temperature = test::splitTabs(temperatureLine);
         ASSERT_EQ(temperature.size(), 2u);
         EXPECT_NE(result.output.find("\nTemperature: " + temperature[1] + "\n"), std::string::npos) << result.output;
 
@@ -154,17 +138,10 @@ TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
         ASSERT_FALSE(shown.eof()) << "no attribute table in:\n" << result.output;
         for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
             ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
-            EXPECT_EQ(tableCells(line), splitTabs(expectedLine));
+            EXPECT_EQ(tableCells(line), test::splitTabs(expectedLine));
         }
         EXPECT_FALSE(std::getline(shown, line)) << "extra row " << line;
     }
-}
-
-fs::path nvmeTestData()
-{
-    if (const char* folder = std::getenv("ORVEL_TESTDATA"))
-        return fs::path(folder) / "nvme";
-    return fs::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata" / "nvme";
 }
 
 // Cells separated by at least two blanks; an empty cell leaves no trace.
@@ -219,7 +196,7 @@ void expectCellsInColumns(const std::string& heading, const std::string& shownLi
 // logs of seven real drives show exactly the rows expected for them.
 TEST(HealthExecutable, ShowsRealNvmeLogsRowsInTheirOrder)
 {
-    const fs::path data = nvmeTestData();
+    const fs::path data = test::testDataFolder("nvme");
     if (!fs::exists(data / "drive01" / "expected.tsv"))
         GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
     test::TempDir folder;
@@ -251,7 +228,7 @@ TEST(HealthExecutable, ShowsRealNvmeLogsRowsInTheirOrder)
         std::string compositeTemperature;
         for (std::string expectedLine; std::getline(expectedFile, expectedLine);) {
             ASSERT_TRUE(std::getline(shown, line)) << "missing row " << expectedLine;
-            const std::vector<std::string> expected = splitTabs(expectedLine);
+            const std::vector<std::string> expected = test::splitTabs(expectedLine);
             expectCellsInColumns(heading, line, expected);
             if (expected[0] == "1")
                 compositeTemperature = expected[2];

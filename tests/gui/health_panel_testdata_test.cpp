@@ -6,11 +6,11 @@
 
 #include "platform/sim/scenario_loader.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,26 +24,6 @@ namespace fs = std::filesystem;
 constexpr int kModelColumn = 2;
 constexpr int kTemperatureColumn = 5;
 
-fs::path smartTestData()
-{
-    if (const char* overridden = std::getenv("ORVEL_TESTDATA"); overridden != nullptr && *overridden != '\0')
-        return fs::path(overridden) / "smart";
-    return fs::path(ORVEL_SOURCE_DIR "/../shared/testdata/smart");
-}
-
-std::vector<std::string> readLines(const fs::path& file)
-{
-    std::ifstream stream(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(stream, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 struct RealDrive {
     std::string name;
     std::vector<std::string> expected;
@@ -51,7 +31,7 @@ struct RealDrive {
 
 TEST(HealthPanelOnRealSmartBlocks, EachDriveShowsItsExpectedTemperatureAndRows)
 {
-    const fs::path folder = smartTestData();
+    const fs::path folder = test::testDataFolder("smart");
     if (!fs::is_directory(folder))
         GTEST_SKIP() << "no S.M.A.R.T. test data at " << folder << " (set ORVEL_TESTDATA)";
 
@@ -74,7 +54,7 @@ TEST(HealthPanelOnRealSmartBlocks, EachDriveShowsItsExpectedTemperatureAndRows)
                                                      << "\nsize = 1 GiB\n";
         fs::copy_file(driveFolder / "data.bin", scenario / name / "smart-data.bin");
         fs::copy_file(driveFolder / "thresholds.bin", scenario / name / "smart-thresholds.bin");
-        drives.push_back({name, readLines(driveFolder / "expected.tsv")});
+        drives.push_back({name, test::expectedLines(driveFolder / "expected.tsv")});
     }
     ScenarioLoad loaded = loadScenario(scenario);
     ASSERT_TRUE(loaded.error.empty()) << loaded.error;

@@ -3,10 +3,10 @@
 
 #include "inventory/nvme_health_log.h"
 #include "inventory/nvme_health_rows.h"
+#include "support/test_data.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -18,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path nvmeTestData()
-{
-    if (const char* folder = std::getenv("ORVEL_TESTDATA"); folder != nullptr && *folder != '\0')
-        return fs::path(folder) / "nvme";
-    return fs::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata" / "nvme";
-}
-
 std::optional<NvmeHealthPage> readPage(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -34,24 +27,11 @@ std::optional<NvmeHealthPage> readPage(const fs::path& path)
     return page;
 }
 
-std::vector<std::string> readLines(const fs::path& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 class RealNvmeLogs : public testing::TestWithParam<const char*> {};
 
 TEST_P(RealNvmeLogs, ShowExactlyTheExpectedRows)
 {
-    const fs::path folder = nvmeTestData() / GetParam();
+    const fs::path folder = test::testDataFolder("nvme") / GetParam();
     if (!fs::exists(folder / "expected.tsv"))
         GTEST_SKIP() << "no test data at " << folder << " (set ORVEL_TESTDATA to the testdata folder)";
     const std::optional<NvmeHealthPage> page = readPage(folder / "smart-log.bin");
@@ -61,7 +41,7 @@ TEST_P(RealNvmeLogs, ShowExactlyTheExpectedRows)
     for (const AttributeRow& row : nvmeHealthRows(decodeNvmeHealthLog(*page)))
         shown.push_back(row.id + "\t" + row.name + "\t" + row.current + "\t" + row.worst + "\t" + row.threshold +
                         "\t" + row.raw);
-    EXPECT_EQ(shown, readLines(folder / "expected.tsv"));
+    EXPECT_EQ(shown, test::expectedLines(folder / "expected.tsv"));
 }
 
 INSTANTIATE_TEST_SUITE_P(SevenDrives, RealNvmeLogs,

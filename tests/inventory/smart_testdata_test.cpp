@@ -6,22 +6,15 @@
 #include "inventory/smart_reader.h"
 
 #include "inventory_fakes.h"
+#include "support/test_data.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 namespace orvel {
 namespace {
-
-std::filesystem::path testDataFolder()
-{
-    if (const char* folder = std::getenv("ORVEL_TESTDATA"))
-        return folder;
-    return std::filesystem::path(ORVEL_SOURCE_DIR) / ".." / "shared" / "testdata";
-}
 
 std::optional<SmartBlock> readBlock(const std::filesystem::path& path)
 {
@@ -32,24 +25,11 @@ std::optional<SmartBlock> readBlock(const std::filesystem::path& path)
     return block;
 }
 
-std::vector<std::string> readLines(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 class RealDriveBlocks : public testing::TestWithParam<const char*> {};
 
 TEST_P(RealDriveBlocks, ShowTheExpectedTemperatureAndRows)
 {
-    const std::filesystem::path folder = testDataFolder() / "smart" / GetParam();
+    const std::filesystem::path folder = test::testDataFolder("smart") / GetParam();
     if (!std::filesystem::exists(folder / "expected.tsv"))
         GTEST_SKIP() << "no test data at " << folder << " (set ORVEL_TESTDATA to the testdata folder)";
 
@@ -70,7 +50,7 @@ TEST_P(RealDriveBlocks, ShowTheExpectedTemperatureAndRows)
                         "\t" + row.raw);
     }
 
-    const std::vector<std::string> expected = readLines(folder / "expected.tsv");
+    const std::vector<std::string> expected = test::expectedLines(folder / "expected.tsv");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(shown, expected);
 }

@@ -1,10 +1,10 @@
 #include "platform/sim/scenario_platform.h"
 #include "support/sim_system_services.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,13 +18,6 @@ namespace fs = std::filesystem;
 
 constexpr AtaRegisters kReadData{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
 constexpr AtaRegisters kReadThresholds{0xD1, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
-
-fs::path testDataFolder()
-{
-    if (const char* overridden = std::getenv("ORVEL_TESTDATA"); overridden != nullptr && *overridden != '\0')
-        return overridden;
-    return fs::path(ORVEL_SOURCE_DIR "/../shared/testdata");
-}
 
 std::vector<char> fileBytes(const fs::path& file)
 {
@@ -41,7 +34,7 @@ bool sameBytes(const SmartBlock& block, const std::vector<char>& bytes)
 
 TEST(ScenarioSmartTestData, EachRealDrivePairComesBackByteForByte)
 {
-    const fs::path smartFolder = testDataFolder() / "smart";
+    const fs::path smartFolder = test::testDataFolder("smart");
     if (!fs::is_directory(smartFolder))
         GTEST_SKIP() << "no S.M.A.R.T. test data at " << smartFolder << " (set ORVEL_TESTDATA)";
 
