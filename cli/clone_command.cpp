@@ -157,8 +157,8 @@ int runCloneCommand(CommandContext& context)
     }
     sourceName = entryRecord(*source).caption;
     destinationName = entryRecord(*destination).caption;
-    const MappedDevice mappedSource = mappedDeviceOf(context.platform, entryRecord(*source));
-    const MappedDevice mappedDestination = mappedDeviceOf(context.platform, entryRecord(*destination));
+    const auto [mappedSource, mappedDestination] =
+        mappedDevicesOf(context.platform, entryRecord(*source), entryRecord(*destination));
 
     CloneRequest request{entries,
                          source,

@@ -314,8 +314,8 @@ void CCloningWnd::nextClicked()
     if (!start.started)
         return;
     // Asked while the slots hold both devices open and nothing is written yet.
-    const MappedDevice source = mappedDeviceOf(host_.platform(), *entries_[*request.sourceIndex].drive);
-    const MappedDevice destination = mappedDeviceOf(host_.platform(), *entries_[*request.destinationIndex].drive);
+    const auto [source, destination] = mappedDevicesOf(host_.platform(), *entries_[*request.sourceIndex].drive,
+                                                       *entries_[*request.destinationIndex].drive);
     MapSettings map = askToContinue(host_, mapHeaderOfSlots(source, destination, start.forwardCopy));
     host_.setForwardCopy(start.forwardCopy);
     host_.setOperation(OperationKind::Cloning, verifyBox_->isChecked());
