@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
@@ -41,14 +40,8 @@ IoResult LinuxImageFile::writeAt(std::uint64_t offset, const void* buffer, std::
     const auto* data = static_cast<const std::uint8_t*>(buffer);
     return forEachZeroRun(data, bytes, [&](std::uint32_t start, std::uint32_t length, bool zeros) {
         return zeros ? writeZeros(offset + start, data + start, length)
-                     : writeData(offset + start, data + start, length);
+                     : writeExactly(offset + start, data + start, length);
     });
-}
-
-IoResult LinuxImageFile::writeData(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
-{
-    const std::shared_lock writing(lengthening_);
-    return writeExactly(offset, buffer, bytes);
 }
 
 IoResult LinuxImageFile::writeExactly(std::uint64_t offset, const void* buffer, std::uint32_t bytes)
@@ -62,7 +55,6 @@ IoResult LinuxImageFile::writeExactly(std::uint64_t offset, const void* buffer, 
 // cannot punch, the zeros are written.
 IoResult LinuxImageFile::writeZeros(std::uint64_t offset, const void* zeros, std::uint32_t bytes)
 {
-    const std::unique_lock alone(lengthening_);
     struct stat status {};
     if (::fstat(fd_.get(), &status) != 0)
         return {false, static_cast<std::uint32_t>(errno)};

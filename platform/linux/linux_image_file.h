@@ -3,8 +3,6 @@
 #include "platform/device_access.h"
 #include "platform/linux/unique_fd.h"
 
-#include <shared_mutex>
-
 namespace orvel {
 
 // A regular file that receives an image, or one read back. Transfers are direct while the file
@@ -33,16 +31,12 @@ private:
     template <typename Transfer>
     IoResult transfer(Transfer move);
     bool stopDirectIo();
-    IoResult writeData(std::uint64_t offset, const void* buffer, std::uint32_t bytes);
     IoResult writeExactly(std::uint64_t offset, const void* buffer, std::uint32_t bytes);
     IoResult writeZeros(std::uint64_t offset, const void* zeros, std::uint32_t bytes);
 
     UniqueFd fd_;
     bool direct_ = false;
     bool canPunch_ = true;
-    // Writes of data share it; the file is lengthened only while none is under
-    // way, so that a lengthening never cuts off data written past it.
-    std::shared_mutex lengthening_;
 };
 
 // Opens an existing image read-only, for a restore or a verification. Links
