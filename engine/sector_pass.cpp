@@ -172,7 +172,9 @@ CopyOutcome copyPiece(CopyContext& context, PieceRun& run, std::uint64_t first, 
     if (!readSectors(source, source.handle.get(), first, placeOf(source, run, first), bytes)) {
         if (source.deviceLost)
             return leave(context, run, [&] { return deviceLostExit(context, first); });
-        return leave(context, run, [&] { return copySectors(context, first, count, sector, variant); });
+        if (const std::optional<CopyOutcome> failed = writeRun(context, run))
+            return *failed;
+        return copySectors(context, first, count, sector, variant);
     }
     if (cancelRequested(context))
         return leave(context, run, [&] { return cancelExit(context); });
