@@ -8,6 +8,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_messages.h"
 #include "tests/gui/panel_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -32,9 +33,6 @@ using ::testing::HasSubstr;
 
 using Panel = CCloningWnd;
 
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 
 QComboBox& sourceList(Panel& panel)
 {

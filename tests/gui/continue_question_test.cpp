@@ -5,6 +5,7 @@
 #include "panels/imaging_wnd.h"
 #include "panels/operation_run.h"
 #include "tests/gui/panel_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,13 +25,8 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kConfirmImaging =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination path ?";
 constexpr const char* kContinueHalfDone = "Confirm | question | yes/no | A previous copy of this drive stopped at "
                                           "50 %. Continue it? (No starts again from the beginning.)";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 constexpr std::uint64_t kSectors = 4096 + 2;
 constexpr std::uint64_t kBytes = kSectors * 512;
 constexpr std::uint64_t kHalf = kSectors / 2 * 512;

@@ -7,6 +7,7 @@
 #include "panels/operation_run.h"
 #include "panels/panel_messages.h"
 #include "tests/gui/panel_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QComboBox>
 #include <QUrl>
@@ -29,10 +30,7 @@ using ::testing::HasSubstr;
 
 using Panel = CImagingWnd;
 
-constexpr const char* kConfirmImaging =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination path ?";
 constexpr const char* kNoSpace = "Information | information | ok | Insufficent Space. Please choose another drive.";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 constexpr std::uint64_t kSourceBytes = 2048 * 512;
 
 // Every folder has exactly the free space the test says; the rest is the

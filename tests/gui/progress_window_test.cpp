@@ -10,6 +10,7 @@
 #include "panels/progress_text.h"
 #include "panels/progress_wnd.h"
 #include "tests/gui/panel_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,11 +37,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 
-constexpr const char* kCancelQuestion =
-    "Confirm | question | yes/no | Are you sure? Please press cancel button for cancelling the operation.";
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 
 TEST(ProgressText, PercentTruncatesStopsAtAHundredAndCountsANothingToCopyJobAsDone)
 {

@@ -7,6 +7,7 @@
 #include "panels/panel_messages.h"
 #include "panels/progress_wnd.h"
 #include "tests/gui/panel_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,11 +30,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kCancelQuestion =
-    "Confirm | question | yes/no | Are you sure? Please press cancel button for cancelling the operation.";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 const std::string kRetryQuestion = "Orvel Disk Image | question | yes/no | " + std::string(kRetryBadSectorsQuestion);
 
 struct RetryCase {

@@ -18,6 +18,7 @@
 #include "tests/gui/health_panel_fixture.h"
 #include "tests/gui/panel_test_support.h"
 #include "tests/gui/shell_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,13 +38,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 constexpr std::uint64_t kSectors = 4096 + 3;
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kConfirmImaging =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination path ?";
 constexpr const char* kRefusedClose = "Warning | information | ok | Are you sure? An operation is in progress. "
                                       "Press cancel button for terminate the operation.";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 
 // Drive 0 holds a pattern, drive 1 is blank and as large, drive 2 answers
 // S.M.A.R.T.
@@ -162,7 +158,7 @@ TEST_F(RoundTest, CloneFromHomeToHomeCopiesTheDriveAndOpensItsLog)
     ASSERT_TRUE(waitForTheLog()) << "the operation never ended";
     EXPECT_NE(shown<CSplashWnd>(), nullptr) << "the end of the operation did not lead home";
     expectOnePanel("home after the clone");
-    EXPECT_THAT(test::describe(boxes->requests()), ElementsAre(kConfirmClone, kRefusedClose, kCompleted));
+    EXPECT_THAT(test::describe(boxes->requests()), ElementsAre(test::kConfirmClone, kRefusedClose, test::kCompleted));
 
     EXPECT_EQ(test::fileHead(drives.platform().simulatedDrive(1).backingPath(), source.sizeBytes),
               test::fileHead(source.imagePath, source.sizeBytes))
@@ -198,7 +194,7 @@ TEST_F(RoundTest, ImagingFromHomeToHomeWritesTheImageAndOpensItsLog)
     ASSERT_TRUE(waitForTheLog()) << "the operation never ended";
     EXPECT_NE(shown<CSplashWnd>(), nullptr) << "the end of the operation did not lead home";
     expectOnePanel("home after the imaging");
-    EXPECT_THAT(test::describe(boxes->requests()), ElementsAre(kConfirmImaging, kCompleted));
+    EXPECT_THAT(test::describe(boxes->requests()), ElementsAre(test::kConfirmImaging, test::kCompleted));
 
     ASSERT_EQ(std::filesystem::file_size(image), source.sizeBytes);
     EXPECT_EQ(test::fileHead(image, source.sizeBytes), test::fileHead(source.imagePath, source.sizeBytes))

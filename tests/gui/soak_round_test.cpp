@@ -14,6 +14,7 @@
 #include "support/process_resources.h"
 #include "tests/gui/panel_test_support.h"
 #include "tests/gui/shell_test_support.h"
+#include "tests/gui/shown_messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,9 +44,6 @@ constexpr std::uint64_t kSectors = 2048 + 5;
 // exceed it.
 constexpr std::uint64_t kHeapSlackBytes = 16 * 1024;
 
-constexpr const char* kConfirmClone =
-    "Confirm | question | yes/no | Are you sure for selected source drive and destination drive ?";
-constexpr const char* kCompleted = "Orvel Disk Image | information | ok | Operation is completed.";
 
 // Says Yes to the confirmation and OK to the rest, keeping only what one
 // round asked, so that the test's own records do not grow from round to round.
@@ -161,7 +159,7 @@ protected:
         test::deleteReleasedPanels();
         EXPECT_NE(shown<CSplashWnd>(), nullptr) << "the end of the operation did not lead home";
         EXPECT_EQ(test::childPanels(host()).size(), 1) << "the host keeps panels of earlier rounds";
-        EXPECT_THAT(boxes.takeAsked(), ElementsAre(kConfirmClone, kCompleted));
+        EXPECT_THAT(boxes.takeAsked(), ElementsAre(test::kConfirmClone, test::kCompleted));
 
         const std::string log = opened.urls.front().toLocalFile().toStdString();
         opened.urls.clear();
