@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace orvel::cli {
 namespace {
@@ -97,6 +98,28 @@ std::vector<std::string> tableCells(const std::string& line)
     return {words[0], name, words[words.size() - 4], words[words.size() - 3], words[words.size() - 2], words.back()};
 }
 
+// A demo scenario in `folder` with one simulated drive for each of the first
+// `count` real drives of `data` (drive01, drive02, ...): each gets `ini` and
+// the drive's files copied under their scenario names. The program's cache
+// goes to `folder` too. Gives the drives' names in scenario order.
+std::vector<std::string> realDriveScenario(const test::TempDir& folder, const fs::path& data, int count,
+                                           const std::string& ini,
+                                           const std::vector<std::pair<std::string, std::string>>& files)
+{
+    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
+    std::vector<std::string> names;
+    for (int number = 1; number <= count; ++number) {
+        const std::string name = (number < 10 ? "drive0" : "drive") + std::to_string(number);
+        const fs::path drive = fs::path(folder.file("scenario")) / name;
+        fs::create_directories(drive);
+        std::ofstream(drive / "drive.ini") << ini;
+        for (const auto& [real, simulated] : files)
+            fs::copy_file(data / name / real, drive / simulated);
+        names.push_back(name);
+    }
+    return names;
+}
+
 // Through the executable: simulated drives answering with the blocks of twelve
 // real drives show exactly the rows the health panel shows for them.
 TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
@@ -106,17 +129,9 @@ TEST(HealthExecutable, ShowsRealDrivesTablesInPanelOrder)
         GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
     test::TempDir folder;
     ASSERT_FALSE(folder.path().empty());
-    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
-    std::vector<std::string> names;
-    for (int number = 1; number <= 12; ++number) {
-        const std::string name = (number < 10 ? "drive0" : "drive") + std::to_string(number);
-        const fs::path drive = fs::path(folder.file("scenario")) / name;
-        fs::create_directories(drive);
-        std::ofstream(drive / "drive.ini") << "model = Maker HD-3000\nsize = 8 MiB\n";
-        fs::copy_file(data / name / "data.bin", drive / "smart-data.bin");
-        fs::copy_file(data / name / "thresholds.bin", drive / "smart-thresholds.bin");
-        names.push_back(name);
-    }
+    const std::vector<std::string> names =
+        realDriveScenario(folder, data, 12, "model = Maker HD-3000\nsize = 8 MiB\n",
+                          {{"data.bin", "smart-data.bin"}, {"thresholds.bin", "smart-thresholds.bin"}});
 
     for (std::size_t number = 0; number < names.size(); ++number) {
         SCOPED_TRACE(names[number]);
@@ -201,16 +216,9 @@ TEST(HealthExecutable, ShowsRealNvmeLogsRowsInTheirOrder)
         GTEST_SKIP() << "no test data at " << data << " (set ORVEL_TESTDATA to the testdata folder)";
     test::TempDir folder;
     ASSERT_FALSE(folder.path().empty());
-    ::setenv("XDG_CACHE_HOME", folder.file("cache").c_str(), 1);
-    std::vector<std::string> names;
-    for (int number = 1; number <= 7; ++number) {
-        const std::string name = "drive0" + std::to_string(number);
-        const fs::path drive = fs::path(folder.file("scenario")) / name;
-        fs::create_directories(drive);
-        std::ofstream(drive / "drive.ini") << "model = Maker NVMe SSD\nsize = 8 MiB\ninterface = SCSI\n";
-        fs::copy_file(data / name / "smart-log.bin", drive / "nvme-health.bin");
-        names.push_back(name);
-    }
+    const std::vector<std::string> names =
+        realDriveScenario(folder, data, 7, "model = Maker NVMe SSD\nsize = 8 MiB\ninterface = SCSI\n",
+                          {{"smart-log.bin", "nvme-health.bin"}});
 
     for (std::size_t number = 0; number < names.size(); ++number) {
         SCOPED_TRACE(names[number]);
