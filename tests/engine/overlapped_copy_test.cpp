@@ -66,8 +66,9 @@ protected:
         return std::find(reads.begin(), reads.end(), std::make_pair(sector, kBlock)) != reads.end();
     }
 
-    // Holds the write of the block at `sector` until the source has read
-    // `awaited`: a loop that reads only after it wrote would never get there.
+    // Holds the loop in its write of the block at `sector` until the source
+    // has read `awaited`: a loop that reads only after it wrote would never
+    // get there.
     // The bound only keeps such a loop from hanging the test.
     TransferHooks holdWriteUntilRead(std::uint64_t sector, std::uint64_t awaited, std::atomic<bool>& seen)
     {
